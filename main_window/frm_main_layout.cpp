@@ -1,0 +1,64 @@
+#include "frm_main.h"
+
+#include "info_window/frm_info.h"
+
+using namespace platform;
+
+namespace {
+
+Font sans(float points, bool bold = false) { return Font{"MS Sans Serif", points, bold, false}; }
+
+FormLayout main_layout()
+{
+    FormLayout l;
+    l.name = "frmMain";
+    l.caption = "App Title";
+    l.client_width = 2295;
+    l.client_height = 4800;
+    l.border = BorderStyle::fixed_single;
+    l.min_button = true;
+    l.max_button = false;
+    l.start = StartPosition::center_screen;
+    l.back = colors::black;
+    l.has_icon = true;
+    l.in_taskbar = true;
+    return l;
+}
+
+} // namespace
+
+frmMain::frmMain(Platform& platform)
+    : Form(platform, main_layout()),
+      chkSwitches(*this, {.name = "chkSwitches", .bounds = {120, 3840, 2055, 375}, .tab_index = 5,
+                          .caption = "Extract from BIF.", .value = CheckValue::ticked, .fore = 0xE0E0E0,
+                          .back = colors::black, .font = sans(9.75f, true)}),
+      Timer1(*this, {.name = "Timer1", .interval = 0, .enabled = true}),
+      filSource(*this, {.name = "filSource", .bounds = {120, 360, 2055, 3405}, .tab_index = 0, .pattern = "*.bif",
+                        .font = sans(8.25f)}),
+      HScroll1(*this, {.name = "HScroll1", .bounds = {480, 3120, 1215, 255}, .tab_index = 2, .min = 0, .max = 32767,
+                       .value = 0}),
+      lblCount(*this, {.name = "lblCount", .bounds = {0, 60, 2295, 375}, .tab_index = 4, .caption = "File Count:",
+                       .fore = 0x0000C0, .back = colors::black, .back_style = BackStyle::transparent,
+                       .alignment = Alignment::center, .font = sans(12, true)}),
+      cmdClick(*this, {.name = "cmdClick", .bounds = {0, 4200, 2295, 615}, .tab_index = 3, .caption = "Label1",
+                       .fore = colors::button_text, .back = colors::black, .back_style = BackStyle::transparent,
+                       .alignment = Alignment::left, .font = sans(8.25f), .pointer = Pointer::program}),
+      cmdInfo(*this, {.name = "cmdInfo", .bounds = {-510, 4320, 4155, 300}, .tab_index = 1,
+                      .caption = "CLICK HERE FOR INFORMATION", .fore = 0x00C000, .back = colors::black,
+                      .back_style = BackStyle::transparent, .alignment = Alignment::center, .auto_size = true,
+                      .font = sans(12, true)})
+{
+    add(chkSwitches);
+    add(Timer1);
+    add(filSource);
+    add(HScroll1);
+    add(lblCount);
+    add(cmdClick);
+    add(cmdInfo);
+
+    filSource.on_double_click = [this] { filSource_DblClick(); };
+    Timer1.on_tick = [this] { Timer1_Timer(); };
+    cmdClick.on_click = [this] { cmdClick_Click(); };
+}
+
+frmMain::~frmMain() = default;

@@ -1,0 +1,41 @@
+#pragma once
+#include <string>
+
+#include "control.h"
+#include "look.h"
+
+namespace platform {
+
+enum class CheckValue { clear = 0, ticked = 1, grayed = 2 };
+
+struct CheckBoxLayout {
+    std::string name;
+    Rect bounds;
+    int tab_index = 0;
+    std::string caption;
+    CheckValue value = CheckValue::clear;
+    Color fore = colors::button_text;
+    Color back = colors::button_face;
+    Font font;
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(Form& form, CheckBoxLayout layout);
+
+    const CheckBoxLayout& layout() const { return layout_; }
+    const Rect& bounds() const { return layout_.bounds; }
+    int tab_index() const { return layout_.tab_index; }
+    CheckValue value() const { return value_; }
+    void set_value(CheckValue value);
+    // A user's click: clear becomes ticked, ticked or grayed becomes clear.
+    void toggle();
+
+    void reset() override;
+
+private:
+    CheckBoxLayout layout_;
+    CheckValue value_;
+};
+
+} // namespace platform

@@ -1,0 +1,18 @@
+#include "control.h"
+
+#include "form.h"
+#include "platform.h"
+
+namespace platform {
+
+Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
+
+void Control::changed() { form_.control_changed(*this); }
+
+void Control::raise(const std::function<void()>& handler)
+{
+    if (handler)
+        guarded(form_.platform(), [&] { handler(); });
+}
+
+} // namespace platform

@@ -1,0 +1,46 @@
+#include "file_list_box.h"
+
+#include <algorithm>
+
+#include "file_names.h"
+#include "form.h"
+#include "platform.h"
+
+namespace platform {
+
+FileListBox::FileListBox(Form& form, FileListBoxLayout layout) : Control(form, layout.name), layout_(std::move(layout)) {}
+
+void FileListBox::set_folder(std::string folder)
+{
+    std::vector<std::string> names;
+    for (const FileEntry& entry : form().platform().read_folder(folder)) {
+        if (!entry.directory && !entry.hidden && !entry.system && matches_pattern(entry.name, layout_.pattern))
+            names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end(), name_less);
+    folder_ = std::move(folder);
+    names_ = std::move(names);
+    selected_ = -1;
+    changed();
+}
+
+void FileListBox::select(int index)
+{
+    selected_ = (index >= 0 && static_cast<std::size_t>(index) < names_.size()) ? index : -1;
+}
+
+std::string FileListBox::selected_name() const
+{
+    return selected_ < 0 ? std::string() : names_[static_cast<std::size_t>(selected_)];
+}
+
+void FileListBox::double_click() { raise(on_double_click); }
+
+void FileListBox::reset()
+{
+    folder_.clear();
+    names_.clear();
+    selected_ = -1;
+}
+
+} // namespace platform

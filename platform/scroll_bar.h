@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "control.h"
+#include "look.h"
+
+namespace platform {
+
+struct ScrollBarLayout {
+    std::string name;
+    Rect bounds;
+    int tab_index = 0;
+    std::int16_t min = 0, max = 32767, value = 0;
+};
+
+// A bounded 16-bit number store that is also a control.
+class ScrollBar : public Control {
+public:
+    ScrollBar(Form& form, ScrollBarLayout layout);
+
+    const Rect& bounds() const { return layout_.bounds; }
+    int tab_index() const { return layout_.tab_index; }
+    std::int16_t min() const { return min_; }
+    std::int16_t max() const { return max_; }
+    std::int16_t value() const { return value_; }
+    void set_min(std::int16_t min);
+    void set_max(std::int16_t max);
+    // Fails on a value outside the range between minimum and maximum.
+    void set_value(std::int16_t value);
+
+    void reset() override;
+
+private:
+    ScrollBarLayout layout_;
+    std::int16_t min_, max_, value_;
+};
+
+} // namespace platform

@@ -1,0 +1,148 @@
+#include <doctest.h>
+
+#include <algorithm>
+
+#include "helpers.h"
+#include "info_window/frm_info.h"
+
+namespace {
+
+struct Banner {
+    fake::Platform p = game_folder({"a.bif"});
+    frmMain form{p};
+    Banner()
+    {
+        form.show();
+        form.activated();
+    }
+    void tick() { form.Timer1.tick(); }
+    std::int16_t position() const { return form.HScroll1.value(); }
+};
+
+} // namespace
+
+TEST_CASE("the banner's range runs from beyond the right edge to beyond the left one")
+{
+    Banner b;
+    CHECK(b.form.HScroll1.max() == 2295 + 90); // the outer width, frame included
+    CHECK(b.form.cmdInfo.width() == 26 * 150); // sized to its measured text
+    CHECK(b.form.HScroll1.min() == -26 * 150);
+    CHECK(b.position() == b.form.HScroll1.max());
+    CHECK(b.form.Timer1.interval() == 25);
+    CHECK(b.form.Timer1.running());
+    // Until the first tick it stands where the layout put it.
+    CHECK(b.form.cmdInfo.left() == -510);
+}
+
+TEST_CASE("a full pass takes floor((max - min) / 25) + 1 ticks, the last one the jump back")
+{
+    Banner b;
+    const int max = b.form.HScroll1.max(), min = b.form.HScroll1.min();
+    int ticks = 0;
+    int last_before_jump = 0;
+    do {
+        last_before_jump = b.position();
+        b.tick();
+        ++ticks;
+        CHECK(b.form.cmdInfo.left() == b.position());
+        CHECK(b.form.cmdInfo.visible());
+    } while (b.position() != max && ticks < 10000);
+    CHECK(ticks == (max - min) / 25 + 1);
+    CHECK(last_before_jump >= min);
+    CHECK(last_before_jump <= min + 24);
+}
+
+TEST_CASE("the step boundary: m + 25 still moves, m + 24 jumps back")
+{
+    Banner b;
+    const std::int16_t m = b.form.HScroll1.min();
+    b.form.HScroll1.set_value(static_cast<std::int16_t>(m + 25));
+    b.tick();
+    CHECK(b.position() == m);
+    b.form.HScroll1.set_value(static_cast<std::int16_t>(m + 24));
+    b.tick();
+    CHECK(b.position() == b.form.HScroll1.max());
+    CHECK(b.form.cmdInfo.left() == b.form.HScroll1.max());
+}
+
+TEST_CASE("a tick repaints the banner alone and pumps events")
+{
+    Banner b;
+    auto& record = b.p.record(b.form);
+    record.label_changes.clear();
+    const int pumps = b.p.pumps;
+    b.tick();
+    b.tick();
+    CHECK(std::all_of(record.label_changes.begin(), record.label_changes.end(),
+                      [](const std::string& name) { return name == "cmdInfo"; }));
+    CHECK(!record.label_changes.empty());
+    CHECK(b.p.pumps == pumps + 2);
+}
+
+TEST_CASE("other handlers and ticks may run nested inside a tick")
+{
+    Banner b;
+    const std::int16_t start = b.position();
+
+    SUBCASE("a nested tick: each moves one step and the banner shows the latest position")
+    {
+        b.p.pending_events = [&] { b.tick(); };
+        b.tick();
+        CHECK(b.position() == start - 50);
+        CHECK(b.form.cmdInfo.left() == start - 50);
+    }
+    SUBCASE("ticks that would nest without end stop at a fixed depth")
+    {
+        std::function<void()> again;
+        again = [&] {
+            b.p.pending_events = again;
+            b.tick();
+        };
+        b.p.pending_events = again;
+        b.tick();
+        CHECK(b.position() == start - 25 * platform::Timer::max_nesting);
+        CHECK(b.p.failures.empty());
+    }
+    SUBCASE("a double-click with its message box, inside a tick's pump, while the banner keeps running")
+    {
+        int ticks_while_open = 0;
+        b.p.while_message_box = [&](const fake::MessageBox&) {
+            b.tick();
+            ++ticks_while_open;
+        };
+        b.p.pending_events = [&] {
+            b.form.filSource.select(0);
+            b.form.filSource.double_click();
+        };
+        b.tick();
+        CHECK(ticks_while_open == 1);
+        CHECK(b.p.message_boxes.size() == 1);
+        CHECK(b.position() == start - 50);
+    }
+    SUBCASE("the main window closed during the pump: the tick ends without its window")
+    {
+        const auto label_changes = [&] { return b.p.record(b.form).label_changes.size(); };
+        b.p.pending_events = [&] { b.form.destroyed(); };
+        b.tick();
+        const auto after_close = label_changes();
+        b.tick();
+        CHECK(label_changes() == after_close); // nothing reaches a window that is gone
+        CHECK(b.p.failures.empty());
+    }
+}
+
+TEST_CASE("the banner keeps its place across the information window")
+{
+    Banner b;
+    for (int i = 0; i < 40; ++i)
+        b.tick();
+    const std::int16_t before = b.position();
+    b.p.while_modal = [&](platform::Form& info) {
+        b.tick(); // the banner runs on while the window is open
+        info.hide();
+    };
+    b.form.cmdClick.click();
+    b.form.activated();
+    CHECK(b.position() == before - 25);
+    CHECK(b.form.Timer1.running());
+}
