@@ -1,0 +1,28 @@
+// The program's only entry: the main window, then the message loop until it closes.
+#include <exception>
+
+#include "main_window/frm_main.h"
+#include "platform/win32/event_pump.h"
+#include "platform/win32/failure_report.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_api.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command)
+{
+    // Before anything loads a DLL: only the system folder is searched, never the program's
+    // folder, which holds whatever files came with the game.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    try {
+        platform::win32::Win32Platform platform(instance, show_command);
+        frmMain main_form(platform);
+        platform::guarded(platform, [&] { main_form.show(); });
+        if (!platform.main_window())
+            return 1;
+        return platform::win32::run_message_loop();
+    } catch (const std::exception& failure) {
+        const std::wstring text = platform::win32::widen(platform::win32::failure_text("Vintrel", failure.what()));
+        MessageBoxW(nullptr, text.c_str(), L"Vintrel", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+}

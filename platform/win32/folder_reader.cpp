@@ -1,0 +1,42 @@
+#include "folder_reader.h"
+
+#include <string_view>
+
+#include "handles.h"
+#include "platform/failure.h"
+#include "text.h"
+
+namespace platform::win32 {
+
+std::vector<FileEntry> read_folder(const std::string& folder)
+{
+    std::wstring pattern = widen(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(valid_or_null(
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0)));
+    if (!search) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            return {};
+        throw Failure("Path not found");
+    }
+
+    std::vector<FileEntry> entries;
+    do {
+        const std::wstring_view name(found.cFileName);
+        if (name == L"." || name == L"..")
+            continue;
+        FileEntry entry;
+        entry.name = narrow(name);
+        entry.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+        entry.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search.get(), &found));
+    return entries;
+}
+
+} // namespace platform::win32

@@ -1,0 +1,486 @@
+#include "form_window.h"
+
+#include <algorithm>
+
+#include "colors.h"
+#include "event_pump.h"
+#include "form_window_class.h"
+#include "label_painter.h"
+#include "platform/failure.h"
+#include "platform/label.h"
+#include "text.h"
+#include "win32_platform.h"
+
+namespace platform::win32 {
+namespace {
+
+constexpr int first_control_id = 100;
+
+// No failure crosses back into the system: what the model's own guard does not catch, this does.
+LRESULT CALLBACK form_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* form_window = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form_window)
+        return DefWindowProcW(window, message, wparam, lparam);
+    Platform& platform = form_window->platform();
+    try {
+        return form_window->handle_message(window, message, wparam, lparam);
+    } catch (const std::exception& failure) {
+        platform.report_failure(failure.what());
+    } catch (...) {
+        platform.report_failure("Unknown failure");
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int mouse_buttons(WPARAM keys)
+{
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
+}
+
+int shift_keys(WPARAM keys)
+{
+    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+} // namespace
+
+FormWindow::FormWindow(Win32Platform& platform, Form& form)
+    : platform_(platform), form_(form), dpi_(screen_dpi()), fonts_(std::make_unique<FontCache>(dpi_))
+{
+    register_form_window_class(platform_.instance(), form_window_procedure);
+    const FormLayout& layout = form_.layout();
+    // A window kept out of the task bar belongs to the main window, so it also goes with it.
+    const HWND owner = layout.in_taskbar ? nullptr : platform_.main_window();
+    CreateWindowExW(ex_style(), form_window_class_name, widen(form_.caption()).c_str(), style(), CW_USEDEFAULT,
+                    CW_USEDEFAULT, 0, 0, owner, nullptr, platform_.instance(), this);
+    if (!window_.handle)
+        throw Failure("Cannot make the window " + layout.name);
+
+    dpi_ = window_dpi(window_.handle);
+    fonts_ = std::make_unique<FontCache>(dpi_);
+    int id = first_control_id;
+    HWND above = HWND_TOP;
+    for (Control* control : form_.controls()) {
+        auto made = make_native_control(*control, window_.handle, id++);
+        if (!made)
+            continue;
+        // The model's stacking order, topmost first, is the children's.
+        if (const HWND child = made->window()) {
+            SetWindowPos(child, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = child;
+        }
+        made->update();
+        controls_.push_back(std::move(made));
+    }
+    if (layout.has_icon) {
+        big_icon_ = platform_.program_icon(GetSystemMetrics(SM_CXICON));
+        small_icon_ = platform_.program_icon(GetSystemMetrics(SM_CXSMICON));
+        SendMessageW(window_.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+        SendMessageW(window_.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+    }
+    lay_out();
+}
+
+FormWindow::~FormWindow()
+{
+    *alive_ = false;
+    const HWND window = window_.handle;
+    if (!window)
+        return;
+    // Unloaded by the program rather than closed by the user: the model knows already.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (modal_owner_)
+        EnableWindow(modal_owner_, TRUE);
+    if (platform_.main_window() == window) {
+        platform_.main_window_gone();
+        PostQuitMessage(0);
+    }
+}
+
+FormWindow::OwnedWindow::~OwnedWindow()
+{
+    if (handle) {
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+        DestroyWindow(handle);
+    }
+}
+
+DWORD FormWindow::style() const
+{
+    const FormLayout& layout = form_.layout();
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    if (layout.border == BorderStyle::fixed_single) {
+        if (layout.min_button)
+            style |= WS_MINIMIZEBOX;
+        if (layout.max_button)
+            style |= WS_MAXIMIZEBOX;
+    }
+    return style;
+}
+
+DWORD FormWindow::ex_style() const
+{
+    const FormLayout& layout = form_.layout();
+    DWORD ex_style = layout.border == BorderStyle::fixed_tool_window ? WS_EX_TOOLWINDOW : 0;
+    if (layout.in_taskbar)
+        ex_style |= WS_EX_APPWINDOW;
+    return ex_style;
+}
+
+// Sizes the window to the layout's client area and the controls to theirs, at the current resolution.
+void FormWindow::lay_out()
+{
+    const FormLayout& layout = form_.layout();
+    const RECT outer = outer_rect(dpi_.to_pixels(layout.client_width), dpi_.to_pixels(layout.client_height), style(),
+                                  ex_style(), dpi_);
+    const int width = dpi_.to_pixels(layout.client_width), height = dpi_.to_pixels(layout.client_height);
+    SetWindowPos(window_.handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame may not be what was reckoned (its metrics can lag a change of resolution): what
+    // counts is the client area, so the window is measured and put right.
+    RECT client;
+    GetClientRect(window_.handle, &client);
+    if (client.right != width || client.bottom != height) {
+        SetWindowPos(window_.handle, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                     outer.bottom - outer.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const auto& control : controls_)
+        control->lay_out(*fonts_);
+    InvalidateRect(window_.handle, nullptr, FALSE);
+}
+
+// Centres the window over another, or on the screen, within the screen's work area.
+void FormWindow::place(HWND over)
+{
+    RECT window;
+    GetWindowRect(window_.handle, &window);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(over ? over : window_.handle, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    RECT target = work;
+    if (over)
+        GetWindowRect(over, &target);
+    int left = target.left + ((target.right - target.left) - width) / 2;
+    int top = target.top + ((target.bottom - target.top) - height) / 2;
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+    SetWindowPos(window_.handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::show()
+{
+    const HWND window = window_.handle;
+    if (!window)
+        return;
+    if (!placed_) {
+        const HWND owner = form_.layout().start == StartPosition::center_owner ? GetWindow(window, GW_OWNER) : nullptr;
+        place(owner);
+        placed_ = true;
+    }
+    if (!platform_.main_window())
+        platform_.set_main_window(window);
+    ShowWindow(window, platform_.take_show_command());
+    UpdateWindow(window);
+}
+
+void FormWindow::show_modal(WindowPeer& owner_peer)
+{
+    const HWND window = window_.handle;
+    const HWND owner = static_cast<FormWindow&>(owner_peer).handle();
+    if (!window)
+        return;
+    if (owner && GetWindow(window, GW_OWNER) != owner)
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    place(owner);
+    placed_ = true;
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        modal_owner_ = owner;
+    }
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+
+    // This peer may be deleted by a handler inside the loop; the loop then touches nothing of it.
+    const std::shared_ptr<bool> alive = alive_;
+    MSG message;
+    while (*alive && window_.handle && IsWindowVisible(window_.handle)) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got == -1)
+            break;
+        dispatch(message);
+    }
+    if (*alive)
+        modal_owner_ = nullptr;
+    if (owner && IsWindow(owner)) {
+        EnableWindow(owner, TRUE);
+        if (GetActiveWindow() != owner)
+            SetActiveWindow(owner);
+    }
+}
+
+void FormWindow::hide()
+{
+    const HWND window = window_.handle;
+    if (!window)
+        return;
+    // The owner takes input again before this one goes, so activation passes to it, not to another program.
+    if (modal_owner_)
+        EnableWindow(modal_owner_, TRUE);
+    ShowWindow(window, SW_HIDE);
+}
+
+void FormWindow::caption_changed()
+{
+    if (window_.handle)
+        SetWindowTextW(window_.handle, widen(form_.caption()).c_str());
+}
+
+// Only where the label was and is now is drawn again: a moving banner repaints its strip alone.
+void FormWindow::label_changed(const Label& label, const Rect& old)
+{
+    if (!window_.handle)
+        return;
+    const RECT before = dpi_.to_pixels(old);
+    const RECT now = dpi_.to_pixels(label.bounds());
+    InvalidateRect(window_.handle, &before, FALSE);
+    InvalidateRect(window_.handle, &now, FALSE);
+}
+
+void FormWindow::control_changed(const Control& control)
+{
+    if (!window_.handle)
+        return;
+    for (const auto& native : controls_) {
+        if (&native->model() == &control) {
+            native->update();
+            return;
+        }
+    }
+}
+
+float FormWindow::outer_width() const
+{
+    if (window_.handle) {
+        RECT window;
+        if (GetWindowRect(window_.handle, &window))
+            return dpi_.to_twips(window.right - window.left);
+    }
+    const RECT outer = outer_rect(dpi_.to_pixels(form_.layout().client_width), 0, style(), ex_style(), dpi_);
+    return dpi_.to_twips(outer.right - outer.left);
+}
+
+Size FormWindow::measure_text(const Font& font, std::string_view text) const
+{
+    const WindowDc dc(window_.handle);
+    if (!dc.get())
+        return {};
+    const Selection chosen(dc.get(), fonts_->get(font));
+    const std::wstring wide = widen(text);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    return Size{dpi_.to_twips(extent.cx), dpi_.to_twips(std::max<int>(extent.cy, metrics.tmHeight))};
+}
+
+NativeControl* FormWindow::native(HWND child) const
+{
+    for (const auto& control : controls_) {
+        if (child && control->window() == child)
+            return control.get();
+    }
+    return nullptr;
+}
+
+// Tab moves through the windowed controls in their tab order; labels take no focus.
+void FormWindow::move_focus(bool backwards)
+{
+    std::vector<NativeControl*> order;
+    for (const auto& control : controls_) {
+        const HWND child = control->window();
+        if (child && control->tab_index() >= 0 && IsWindowEnabled(child) && IsWindowVisible(child))
+            order.push_back(control.get());
+    }
+    if (order.empty())
+        return;
+    std::stable_sort(order.begin(), order.end(),
+                     [](const NativeControl* a, const NativeControl* b) { return a->tab_index() < b->tab_index(); });
+    const HWND focus = GetFocus();
+    auto at = std::find_if(order.begin(), order.end(), [&](const NativeControl* c) { return c->window() == focus; });
+    std::size_t next = 0;
+    if (at != order.end()) {
+        const std::size_t here = static_cast<std::size_t>(at - order.begin());
+        next = backwards ? (here + order.size() - 1) % order.size() : (here + 1) % order.size();
+    } else if (backwards) {
+        next = order.size() - 1;
+    }
+    SetFocus(order[next]->window());
+}
+
+void FormWindow::paint()
+{
+    const PaintDc target(window_.handle);
+    const RECT& area = target.area();
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return;
+    // Drawn whole into a bitmap first, so labels never flicker over the background.
+    const MemoryDc memory(CreateCompatibleDC(target.get()));
+    const GdiBitmap bitmap(memory ? CreateCompatibleBitmap(target.get(), width, height) : nullptr);
+    if (!bitmap) {
+        paint_form_surface(target.get(), form_, *fonts_, area);
+        return;
+    }
+    const Selection chosen(memory.get(), bitmap.get());
+    SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
+    paint_form_surface(memory.get(), form_, *fonts_, area);
+    SetViewportOrgEx(memory.get(), 0, 0, nullptr);
+    BitBlt(target.get(), area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+Label* FormWindow::label_under(LPARAM point) const
+{
+    const auto x = static_cast<short>(LOWORD(point)), y = static_cast<short>(HIWORD(point));
+    return form_.label_at(dpi_.to_twips(x), dpi_.to_twips(y));
+}
+
+MouseEvent FormWindow::mouse_event(const Label& label, WPARAM keys, LPARAM point) const
+{
+    MouseEvent event;
+    event.button = mouse_buttons(keys);
+    event.shift = shift_keys(keys);
+    event.x = dpi_.to_twips(static_cast<short>(LOWORD(point))) - label.bounds().left;
+    event.y = dpi_.to_twips(static_cast<short>(HIWORD(point))) - label.bounds().top;
+    return event;
+}
+
+// The program's pointer over a label that asks for it, the arrow elsewhere.
+void FormWindow::set_pointer()
+{
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(window_.handle, &point);
+    const Label* label = form_.label_at(dpi_.to_twips(point.x), dpi_.to_twips(point.y));
+    const HCURSOR program = platform_.program_pointer();
+    SetCursor(label && label->pointer() == Pointer::program && program
+                  ? program
+                  : LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW)));
+}
+
+LRESULT FormWindow::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_NCCREATE:
+        window_.handle = window;
+        break;
+    case WM_NCDESTROY:
+        window_.handle = nullptr;
+        pressed_ = nullptr;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_COMMAND:
+        if (NativeControl* control = native(reinterpret_cast<HWND>(lparam)))
+            control->notify(HIWORD(wparam));
+        return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (NativeControl* control = native(item->hwndItem))
+            control->draw(*item);
+        return TRUE;
+    }
+    case WM_TIMER:
+        for (const auto& control : controls_) {
+            if (control->tick(wparam))
+                return 0; // the tick may have closed this window: nothing of it is touched again
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        if (Label* label = label_under(lparam))
+            label->mouse_move(mouse_event(*label, wparam, lparam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        pressed_ = label_under(lparam);
+        if (pressed_)
+            SetCapture(window);
+        return 0;
+    case WM_LBUTTONUP: {
+        const Label* pressed = pressed_;
+        pressed_ = nullptr;
+        if (GetCapture() == window)
+            ReleaseCapture();
+        Label* released = label_under(lparam);
+        if (pressed && released == pressed)
+            released->click();
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        pressed_ = nullptr;
+        return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wparam) == window && LOWORD(lparam) == HTCLIENT) {
+            set_pointer();
+            return TRUE;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(window, focus))
+                focus_ = focus;
+            return 0;
+        }
+        if (!HIWORD(wparam)) {
+            if (focus_ && IsChild(window, focus_))
+                SetFocus(focus_);
+            else
+                move_focus(false);
+        }
+        form_.activated();
+        return 0;
+    case WM_VINTREL_TAB:
+        move_focus(wparam != 0);
+        return 0;
+    case WM_DPICHANGED: {
+        // Fonts in use by the controls are freed only once the new ones are in place.
+        const std::unique_ptr<FontCache> previous = std::move(fonts_);
+        dpi_ = Dpi{LOWORD(wparam)};
+        fonts_ = std::make_unique<FontCache>(dpi_);
+        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        lay_out();
+        return 0;
+    }
+    case WM_CLOSE:
+        if (modal_owner_)
+            EnableWindow(modal_owner_, TRUE);
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        if (platform_.main_window() == window) {
+            platform_.main_window_gone();
+            PostQuitMessage(0);
+        }
+        form_.destroyed();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+} // namespace platform::win32

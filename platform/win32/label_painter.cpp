@@ -1,0 +1,70 @@
+#include "label_painter.h"
+
+#include "colors.h"
+#include "handles.h"
+#include "text.h"
+
+namespace platform::win32 {
+namespace {
+
+void fill(HDC dc, const RECT& area, COLORREF color)
+{
+    // ExtTextOut with an opaque rectangle fills without a brush to make and free.
+    SetBkColor(dc, color);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+}
+
+UINT alignment_flags(Alignment alignment)
+{
+    switch (alignment) {
+    case Alignment::center:
+        return DT_CENTER;
+    case Alignment::right:
+        return DT_RIGHT;
+    default:
+        return DT_LEFT;
+    }
+}
+
+} // namespace
+
+void paint_label(HDC dc, const Label& label, FontCache& fonts)
+{
+    RECT box = fonts.dpi().to_pixels(label.bounds());
+    if (box.right <= box.left || box.bottom <= box.top)
+        return;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+
+    if (label.back_style() == BackStyle::opaque)
+        fill(dc, box, to_colorref(label.back_color()));
+    if (label.border() == Border::single)
+        DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+
+    const std::wstring caption = widen(label.caption());
+    if (!caption.empty()) {
+        const Selection font(dc, fonts.get(label.font()));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, to_colorref(label.fore_color()));
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
+                  DT_WORDBREAK | DT_NOPREFIX | alignment_flags(label.alignment()));
+    }
+    RestoreDC(dc, saved);
+}
+
+void paint_form_surface(HDC dc, const Form& form, FontCache& fonts, const RECT& area)
+{
+    fill(dc, area, to_colorref(form.layout().back));
+    const auto& labels = form.labels();
+    for (auto it = labels.rbegin(); it != labels.rend(); ++it) {
+        const Label& label = **it;
+        if (!label.visible())
+            continue;
+        const RECT box = fonts.dpi().to_pixels(label.bounds());
+        RECT overlap;
+        if (IntersectRect(&overlap, &box, &area))
+            paint_label(dc, label, fonts);
+    }
+}
+
+} // namespace platform::win32

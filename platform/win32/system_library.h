@@ -1,0 +1,24 @@
+#pragma once
+#include "handles.h"
+
+namespace platform::win32 {
+
+// Loads a DLL from the system folder only, so a planted copy beside the program is never used.
+Module load_system_library(const wchar_t* name);
+
+// A function of a DLL the process has already loaded (a plain import such as user32), or null
+// where this Windows lacks it.
+template <typename F>
+F system_function(const wchar_t* module, const char* name)
+{
+    const HMODULE loaded = GetModuleHandleW(module);
+    return loaded ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(loaded, name))) : nullptr;
+}
+
+template <typename F>
+F module_function(const Module& module, const char* name)
+{
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module.get(), name))) : nullptr;
+}
+
+} // namespace platform::win32

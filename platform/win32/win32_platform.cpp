@@ -1,0 +1,64 @@
+#include "win32_platform.h"
+
+#include "app_facts.h"
+#include "event_pump.h"
+#include "failure_report.h"
+#include "folder_reader.h"
+#include "form_window.h"
+#include "message_box.h"
+#include "open_address.h"
+#include "process_start.h"
+#include "resources/resource_ids.h"
+
+namespace platform::win32 {
+
+Win32Platform::Win32Platform(HINSTANCE instance, int show_command)
+    : instance_(instance), show_command_(show_command), facts_(read_app_facts()),
+      pointer_(static_cast<HCURSOR>(
+          LoadImageW(instance, MAKEINTRESOURCEW(VINTREL_POINTER_ID), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)))
+{
+}
+
+std::vector<FileEntry> Win32Platform::read_folder(const std::string& folder) { return win32::read_folder(folder); }
+
+void Win32Platform::start_process(const std::string& command_line, ShowMode mode, const std::string& working_folder)
+{
+    win32::start_process(command_line, mode, working_folder);
+}
+
+void Win32Platform::open_address(const std::string& address) { win32::open_address(address); }
+
+void Win32Platform::message_box(const std::string& text, const std::string& title) { win32::message_box(text, title); }
+
+void Win32Platform::pump_events() { win32::pump_events(); }
+
+// Never fails itself, since it runs where failures end. A failure met while its report is up
+// (a timer keeps ticking under a message box) is not stacked on top of it.
+void Win32Platform::report_failure(const std::string& what)
+{
+    if (reporting_)
+        return;
+    reporting_ = true;
+    try {
+        win32::message_box(failure_text(facts_.title, what), facts_.title);
+    } catch (...) {
+    }
+    reporting_ = false;
+}
+
+std::unique_ptr<WindowPeer> Win32Platform::create_window(Form& form) { return std::make_unique<FormWindow>(*this, form); }
+
+IconHandle Win32Platform::program_icon(int size) const
+{
+    return IconHandle(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VINTREL_ICON_ID), IMAGE_ICON, size, size, 0)));
+}
+
+int Win32Platform::take_show_command()
+{
+    if (shown_)
+        return SW_SHOW;
+    shown_ = true;
+    return show_command_;
+}
+
+} // namespace platform::win32

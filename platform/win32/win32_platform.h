@@ -1,0 +1,44 @@
+#pragma once
+#include "handles.h"
+#include "platform/platform.h"
+#include "windows_api.h"
+
+namespace platform::win32 {
+
+// The toolkit's system side on Windows.
+class Win32Platform : public Platform {
+public:
+    // The show command is the one the program was started with; the first window shown takes it.
+    Win32Platform(HINSTANCE instance, int show_command);
+
+    const AppFacts& app() const override { return facts_; }
+    std::vector<FileEntry> read_folder(const std::string& folder) override;
+    void start_process(const std::string& command_line, ShowMode mode, const std::string& working_folder) override;
+    void open_address(const std::string& address) override;
+    void message_box(const std::string& text, const std::string& title) override;
+    void pump_events() override;
+    void report_failure(const std::string& what) override;
+    std::unique_ptr<WindowPeer> create_window(Form& form) override;
+
+    // What the form windows share.
+    HINSTANCE instance() const { return instance_; }
+    // Null where the program has no pointer image.
+    HCURSOR program_pointer() const { return pointer_.get(); }
+    IconHandle program_icon(int size) const;
+    int take_show_command();
+    // The first form shown on its own; closing it ends the program.
+    HWND main_window() const { return main_window_; }
+    void set_main_window(HWND window) { main_window_ = window; }
+    void main_window_gone() { main_window_ = nullptr; }
+
+private:
+    HINSTANCE instance_;
+    int show_command_;
+    bool shown_ = false;
+    bool reporting_ = false;
+    AppFacts facts_;
+    CursorHandle pointer_;
+    HWND main_window_ = nullptr;
+};
+
+} // namespace platform::win32
