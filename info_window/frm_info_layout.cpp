@@ -44,8 +44,7 @@ const char* const notes =
     "(with this tool) get named with a *.LUA extension, you must manually rename these with the *.2DA extension.  "
     "These occurrances are usually obvious.";
 
-const char* const credits = "Many thanks to the authors of \"biftool.exe\" and \"itmtool.exe\", "
-                            "without whom this front-end would have nothing to do.";
+const char* const credits = "With thanks to the authors of \"biftool.exe\" and \"itmtool.exe\".";
 
 const char* const copyright = "Copyright \xC2\xA9 the Vintrel authors. Free to use and share.";
 
