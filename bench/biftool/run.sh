@@ -1,0 +1,97 @@
+#!/bin/sh
+# Benchmark of biftool's extraction against tar (not a CTest test; run it by hand):
+#   bench/biftool/run.sh [TOTAL_MB [COUNT [RUNS]]]       defaults: 500 MiB, 20000 resources, 3 runs
+# It generates a game with one BIFF V1 archive of COUNT resources, extracts it once to build a
+# tar of exactly the same files, then times `biftool -extr` and `tar -xf` in turn (caches warm,
+# `sync` before each run) with /usr/bin/time -v, and reports the median times, their ratio and
+# the peak memory of each. A second archive with as many resources but a tenth of the data shows
+# whether biftool's peak memory grows with the archive's size. Needs about 3.5 x TOTAL_MB of free disk in $BENCH_DIR.
+#   BUILD      build folder holding biftool/biftool and bench/biftool/bifbench_make
+#              (default: build/native of this checkout; configure and build it first)
+#   BENCH_DIR  scratch folder (default: a new folder under ${TMPDIR:-/tmp}), removed at the end
+set -eu
+total_mb=${1:-500}
+count=${2:-20000}
+runs=${3:-3}
+here=$(cd "$(dirname "$0")" && pwd)
+build=${BUILD:-$here/../../build/native}
+biftool=$(find "$build" -path '*biftool/biftool' -type f | head -n 1)
+maker=$(find "$build" -name bifbench_make -type f | head -n 1)
+if [ -z "$biftool" ] || [ -z "$maker" ]; then
+  echo "run.sh: build biftool and bifbench_make first (cmake --preset native && cmake --build --preset native)" >&2
+  exit 1
+fi
+if [ ! -x /usr/bin/time ]; then
+  echo "run.sh: /usr/bin/time is missing (Debian package 'time')" >&2
+  exit 1
+fi
+work=${BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/bifbench.XXXXXX")}
+mkdir -p "$work"
+trap 'rm -rf "$work"' EXIT INT TERM
+
+# time_run LOG CMD...: runs CMD under /usr/bin/time -v; prints "seconds kib cpu-seconds".
+time_run() {
+  log=$1
+  shift
+  sync
+  /usr/bin/time -v "$@" >"$log.out" 2>"$log"
+  secs=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log" |
+    awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
+  kib=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")
+  cpu=$(awk -F': ' '/User time \(seconds\)|System time \(seconds\)/ { t += $2 } END { print t }' "$log")
+  echo "$secs $kib $cpu"
+}
+median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
+bench_one() { # MB COUNT RUNS: prints "biftool_s tar_s biftool_kib tar_kib biftool_cpu tar_cpu"
+  mb=$1 n=$2 r=$3
+  game="$work/game-$mb"
+  "$maker" "$game" "$mb" "$n" >&2
+  data="$game/data"
+  (cd "$data" && "$biftool" -extr BENCH.bif >/dev/null)
+  tar -cf "$work/bench-$mb.tar" -C "$data" BENCH
+  rm -rf "$data/BENCH" "$work/tar-out"
+  cat "$data/BENCH.bif" "$work/bench-$mb.tar" >/dev/null
+  : >"$work/b.times"
+  : >"$work/t.times"
+  i=0
+  while [ "$i" -lt "$r" ]; do
+    (cd "$data" && time_run "$work/b.log" "$biftool" -extr BENCH.bif) >>"$work/b.times"
+    rm -rf "$data/BENCH"
+    mkdir -p "$work/tar-out"
+    time_run "$work/t.log" tar -xf "$work/bench-$mb.tar" -C "$work/tar-out" >>"$work/t.times"
+    rm -rf "$work/tar-out"
+    i=$((i + 1))
+  done
+  bs=$(cut -d' ' -f1 "$work/b.times" | median)
+  ts=$(cut -d' ' -f1 "$work/t.times" | median)
+  bk=$(cut -d' ' -f2 "$work/b.times" | sort -n | tail -n 1)
+  tk=$(cut -d' ' -f2 "$work/t.times" | sort -n | tail -n 1)
+  bc=$(cut -d' ' -f3 "$work/b.times" | median)
+  tc=$(cut -d' ' -f3 "$work/t.times" | median)
+  echo "  runs (biftool: wall s, KiB, cpu s): $(tr '\n' ';' <"$work/b.times")" >&2
+  echo "  runs (tar:     wall s, KiB, cpu s): $(tr '\n' ';' <"$work/t.times")" >&2
+  rm -rf "$game" "$work/bench-$mb.tar"
+  echo "$bs $ts $bk $tk $bc $tc"
+}
+
+small_mb=$((total_mb / 10))
+small_n=$count
+[ "$small_mb" -ge 1 ] || small_mb=1
+echo "biftool benchmark: $biftool"
+echo "large archive: $total_mb MiB, $count resources, $runs runs each"
+set -- $(bench_one "$total_mb" "$count" "$runs")
+big_b=$1 big_t=$2 big_bk=$3 big_tk=$4 big_bc=$5 big_tc=$6
+echo "small archive: $small_mb MiB, $small_n resources, $runs runs each"
+set -- $(bench_one "$small_mb" "$small_n" "$runs")
+small_b=$1 small_t=$2 small_bk=$3 small_tk=$4 small_bc=$5 small_tc=$6
+
+awk -v bb="$big_b" -v bt="$big_t" -v bk="$big_bk" -v tk="$big_tk" -v bc="$big_bc" -v tc="$big_tc" \
+    -v sb="$small_b" -v st="$small_t" -v sk="$small_bk" -v stk="$small_tk" -v sc="$small_bc" -v stc="$small_tc" \
+    -v mb="$total_mb" -v n="$count" -v smb="$small_mb" -v sn="$small_n" 'BEGIN {
+  printf "\n%-22s %9s %7s %6s %9s %7s %6s %12s %9s\n", "archive", "biftool s", "tar s", "ratio", "biftool", "tar", "ratio", "biftool peak", "tar peak"
+  printf "%-22s %9s %7s %6s %9s %7s %6s %12s %9s\n", "", "(wall)", "(wall)", "", "cpu s", "cpu s", "", "KiB", "KiB"
+  printf "%-22s %9.2f %7.2f %6.2f %9.2f %7.2f %6.2f %12d %9d\n", mb " MiB / " n " files", bb, bt, (bt > 0 ? bb / bt : 0), bc, tc, (tc > 0 ? bc / tc : 0), bk, tk
+  printf "%-22s %9.2f %7.2f %6.2f %9.2f %7.2f %6.2f %12d %9d\n", smb " MiB / " sn " files", sb, st, (st > 0 ? sb / st : 0), sc, stc, (stc > 0 ? sc / stc : 0), sk, stk
+  printf "\nmedians; ratio = biftool / tar (goal: <= 1.0); biftool peak memory growth for 10x the data: %+d KiB\n", bk - sk
+}'

@@ -1,0 +1,48 @@
+#pragma once
+// Reader of the game's index, "chitin.key" (KEY V1). Everything is read piecewise from a Source
+// and checked against its size; nothing proportional to a count is allocated before the data
+// behind it has been seen.
+#include <functional>
+#include <string>
+
+#include "common.h"
+#include "source.h"
+
+namespace bif {
+
+struct KeyResource {
+  char resref[9] = {};  // up to 8 bytes as stored, NUL-terminated
+  u16 type = 0;
+  u32 locator = 0;
+  u32 index = 0;  // position in the index's resource table
+};
+
+class Key {
+ public:
+  // Reads and checks the header; throws an Error naming the file when it is not a usable KEY V1.
+  explicit Key(Source& src);
+
+  u32 bif_count() const { return bif_count_; }
+  u32 resource_count() const { return res_count_; }
+
+  static constexpr u64 kMaxName = 1024;
+  // File name of BIF entry i as stored (up to the NUL); checks it lies in the file. A name of more
+  // than kMaxName bytes is cut there and ends in "...".
+  std::string bif_name(u32 i);
+  // Index of the BIF entry naming this archive, or -1. Compares the last path component of each
+  // entry (separators '\\', '/', ':') ignoring ASCII case; "x.cbf" on disk matches "x.bif".
+  long long find_bif(const std::string& archive_file_name);
+  // Calls fn for every resource entry in table order, reading the table in chunks.
+  void for_each_resource(const std::function<void(const KeyResource&)>& fn);
+
+  // The last component of an entry name ("data\\AREA000A.bif" -> "AREA000A.bif").
+  static std::string base_name(const std::string& entry_name);
+  static bool names_match(const std::string& entry_name, const std::string& archive_file_name);
+
+ private:
+  Source& src_;
+  u32 bif_count_ = 0, res_count_ = 0;
+  u64 bif_off_ = 0, res_off_ = 0;
+};
+
+}  // namespace bif

@@ -1,0 +1,43 @@
+#pragma once
+// Resource types and output file names: the extension table of the Infinity Engine games, the
+// sanitising of names taken from the index, and the plan that gives each archive entry one file
+// name, unique in the output folder even on a case-insensitive file system.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive.h"
+#include "common.h"
+#include "key.h"
+
+namespace bif {
+
+// "2DA" for 0x03F4; nullptr for a code the table does not know.
+const char* known_extension(u16 type);
+// Known extension, or one made from the hex code ("0x1234").
+std::string extension(u16 type);
+
+// Makes a name from the index safe as one file-name component on Windows and elsewhere: control
+// characters, path separators, drive colons, wildcards and non-ASCII bytes become '_', leading
+// dots and blanks become '_', and a reserved device name (CON, NUL, COM1, ...) gets a '_' after
+// it. Returns "" when nothing usable is left.
+std::string sanitize_stem(const std::string& raw);
+bool is_reserved_device(const std::string& stem);
+
+// The name of a resource the index does not name: "LOC" and the locator's 20 low bits in hex.
+std::string locator_stem(u32 locator);
+
+struct Planned {
+  std::size_t entry = 0;    // index into Archive::entries()
+  std::string file_name;    // "AR0100.ARE"
+  bool from_index = false;  // named by the index (else by its locator)
+};
+
+// Matches index resources of BIF number `bif_index` to archive entries by locator (files by
+// locator & 0x3FFF, tilesets by (locator >> 14) & 0x3F) and names every entry. Later index
+// entries win: over earlier ones naming the same archive entry, and over earlier ones with the
+// same name and type elsewhere in the index (which then leave their entry unnamed).
+// `key` may be null (no index found): every entry is then named by its locator.
+std::vector<Planned> plan_names(const Archive& archive, Key* key, long long bif_index);
+
+}  // namespace bif

@@ -1,0 +1,265 @@
+#include "source.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+
+#include "fsutil.h"
+
+namespace bif {
+
+std::string hex16(u16 v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "0x%04X", static_cast<unsigned>(v));
+  return b;
+}
+
+std::string bytes_text(u64 n) {
+  char b[64];
+  if (n < 10 * 1024)
+    std::snprintf(b, sizeof b, "%" PRIu64 " bytes", n);
+  else if (n < 10ull * 1024 * 1024)
+    std::snprintf(b, sizeof b, "%.1f KiB", static_cast<double>(n) / 1024.0);
+  else if (n < 10ull * 1024 * 1024 * 1024)
+    std::snprintf(b, sizeof b, "%.1f MiB", static_cast<double>(n) / (1024.0 * 1024.0));
+  else
+    std::snprintf(b, sizeof b, "%.1f GiB", static_cast<double>(n) / (1024.0 * 1024.0 * 1024.0));
+  return b;
+}
+
+void Source::read(u64 off, void* dst, std::size_t n) {
+  if (n == 0) return;
+  u64 sz = size();
+  if (off > sz || n > sz - off)
+    throw Error(name_ + ": truncated: needs bytes " + std::to_string(off) + " to " + std::to_string(off + n) +
+                " but has only " + std::to_string(sz));
+  do_read(off, dst, n);
+}
+
+// ---------------------------------------------------------------------------------------------
+FileSource::FileSource(const std::filesystem::path& path, std::string display) : Source(std::move(display)) {
+  f_ = fsx::open(path, "rb");
+  if (!f_) throw Error(name_ + ": cannot open: " + fsx::last_error());
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    std::fclose(f_);
+    f_ = nullptr;
+    throw Error(name_ + ": is a folder, not a file");
+  }
+  try {
+    size_ = fsx::size_of(f_, name_);
+  } catch (...) {
+    std::fclose(f_);
+    throw;
+  }
+  std::setvbuf(f_, nullptr, _IOFBF, 64 * 1024);
+}
+
+FileSource::~FileSource() {
+  if (f_) std::fclose(f_);
+}
+
+void FileSource::do_read(u64 off, void* dst, std::size_t n) {
+  if (off != pos_ && !fsx::seek(f_, off)) {
+    pos_ = ~u64{0};
+    throw Error(name_ + ": cannot seek to byte " + std::to_string(off) + ": " + fsx::last_error());
+  }
+  std::size_t got = std::fread(dst, 1, n, f_);
+  if (got != n) {
+    pos_ = ~u64{0};
+    std::string why = std::ferror(f_) ? fsx::last_error() : std::string("unexpected end of file");
+    std::clearerr(f_);
+    throw Error(name_ + ": cannot read " + std::to_string(n) + " bytes at " + std::to_string(off) + ": " + why);
+  }
+  pos_ = off + n;
+}
+
+// ---------------------------------------------------------------------------------------------
+namespace {
+constexpr std::size_t kBuf = 64 * 1024;
+constexpr u64 kCheckpointEvery = 256;
+z_stream* Z(void* p) { return static_cast<z_stream*>(p); }
+}  // namespace
+
+InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
+    : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), inbuf_(kBuf), scratch_(kBuf) {
+  auto* zs = new z_stream{};
+  if (inflateInit(zs) != Z_OK) {
+    delete zs;
+    throw Error(name_ + ": cannot start zlib");
+  }
+  zs_ = zs;
+  // Listing reads the header and the table, extraction reads everything once more and may restart
+  // once; anything far beyond that comes from entries built to force restarts.
+  budget_ = 4 * usize_ + 64ull * 1024 * 1024;
+}
+
+InflateSource::~InflateSource() {
+  inflateEnd(Z(zs_));
+  delete Z(zs_);
+}
+
+std::unique_ptr<InflateSource> InflateSource::single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len) {
+  std::unique_ptr<InflateSource> s(new InflateSource(file, false, uncomp_len));
+  s->blk_ = Block{0, comp_off, comp_off, comp_len, 0, uncomp_len};
+  s->have_block_ = true;
+  s->restart_block();
+  return s;
+}
+
+std::unique_ptr<InflateSource> InflateSource::blocks(Source& file, u64 first_block, u64 uncomp_len) {
+  std::unique_ptr<InflateSource> s(new InflateSource(file, true, uncomp_len));
+  s->first_block_ = first_block;
+  if (uncomp_len > 0) {
+    // Walk the block headers once (no decompression): a chain that ends before the declared
+    // size, or overshoots it, is reported now rather than when some resource is read.
+    s->load_block_at(0, first_block, 0);
+    while (s->blk_.ustart + s->blk_.ulen < uncomp_len)
+      s->load_block_at(s->blk_.number + 1, s->blk_.comp_off + s->blk_.comp_len, s->blk_.ustart + s->blk_.ulen);
+    s->load_block_at(0, first_block, 0);
+    s->restart_block();
+  }
+  return s;
+}
+
+void InflateSource::fail(const std::string& what) { throw Error(name_ + ": " + what); }
+
+// Reads the BIFC block header at `header` and checks it against the file and the declared size.
+void InflateSource::load_block_at(u64 number, u64 header, u64 ustart) {
+  if (ustart >= broken_at_) fail(broken_why_);
+  u64 fsz = file_.size();
+  auto broken = [&](const std::string& why) {
+    broken_at_ = std::min(broken_at_, ustart);
+    broken_why_ = why;
+    fail(why);
+  };
+  if (header > fsz || fsz - header < 8)
+    broken("truncated: compressed block " + std::to_string(number + 1) + " (at byte " + std::to_string(header) +
+           ") is missing; the archive declares " + std::to_string(usize_) + " uncompressed bytes but its blocks end after " +
+           std::to_string(ustart));
+  unsigned char h[8];
+  file_.read(header, h, 8);
+  u64 dlen = le32(h), clen = le32(h + 4);
+  if (dlen > usize_ - ustart)
+    broken("corrupt: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(dlen) +
+           " bytes, beyond the archive's declared uncompressed size of " + std::to_string(usize_));
+  if (clen > fsz - header - 8)
+    broken("truncated: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(clen) +
+           " compressed bytes at byte " + std::to_string(header + 8) + " but the file has only " + std::to_string(fsz));
+  blk_ = Block{number, header, header + 8, clen, ustart, dlen};
+  have_block_ = true;
+  if (number % kCheckpointEvery == 0 && (checkpoints_.empty() || checkpoints_.back().number < number))
+    checkpoints_.push_back({number, header, ustart});
+}
+
+// Makes the block holding uncompressed offset `target` the current one.
+void InflateSource::seek_block(u64 target) {
+  if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen) return;
+  u64 number = 0, header = first_block_, ustart = 0;
+  if (have_block_ && blk_.ustart <= target) {
+    number = blk_.number;
+    header = blk_.header;
+    ustart = blk_.ustart;
+  } else {
+    for (auto it = checkpoints_.rbegin(); it != checkpoints_.rend(); ++it)
+      if (it->ustart <= target) {
+        number = it->number;
+        header = it->header;
+        ustart = it->ustart;
+        break;
+      }
+  }
+  load_block_at(number, header, ustart);
+  while (!(blk_.ustart <= target && target - blk_.ustart < blk_.ulen)) {
+    // Each step moves at least 8 bytes forward in the file, so the walk ends.
+    load_block_at(blk_.number + 1, blk_.comp_off + blk_.comp_len, blk_.ustart + blk_.ulen);
+  }
+  restart_block();
+}
+
+void InflateSource::restart_block() {
+  z_stream* zs = Z(zs_);
+  inflateReset(zs);
+  zs->next_in = nullptr;
+  zs->avail_in = 0;
+  stream_ended_ = false;
+  comp_used_ = 0;
+  upos_ = blk_.ustart;
+}
+
+void InflateSource::inflate_into(unsigned char* out, std::size_t n) {
+  z_stream* zs = Z(zs_);
+  std::string where = blocked_ ? "compressed block " + std::to_string(blk_.number + 1) : std::string("compressed data");
+  inflated_ += n;
+  if (inflated_ > budget_)
+    fail("needs far more decompression than its size (" + std::to_string(usize_) +
+         " bytes) explains: its entry table sends reads back and forth (overlapping entries?)");
+  while (n > 0) {
+    if (stream_ended_) {
+      broken_at_ = blocked_ ? broken_at_ : std::min(broken_at_, upos_);
+      broken_why_ = "corrupt: " + where + " decompresses to fewer bytes than declared (" +
+                    std::to_string(upos_ - blk_.ustart) + " instead of " + std::to_string(blk_.ulen) + ")";
+      fail(broken_why_);
+    }
+    if (zs->avail_in == 0) {
+      u64 left = blk_.comp_len - comp_used_;
+      if (left == 0) {
+        broken_at_ = blocked_ ? broken_at_ : std::min(broken_at_, upos_);
+        broken_why_ = "truncated: " + where + " ends after giving " + std::to_string(upos_ - blk_.ustart) + " of " +
+                      std::to_string(blk_.ulen) + " bytes";
+        fail(broken_why_);
+      }
+      std::size_t take = static_cast<std::size_t>(std::min<u64>(left, inbuf_.size()));
+      file_.read(blk_.comp_off + comp_used_, inbuf_.data(), take);
+      comp_used_ += take;
+      zs->next_in = inbuf_.data();
+      zs->avail_in = static_cast<uInt>(take);
+    }
+    std::size_t chunk = std::min<std::size_t>(n, 1u << 30);
+    zs->next_out = out;
+    zs->avail_out = static_cast<uInt>(chunk);
+    int rc = inflate(zs, Z_NO_FLUSH);
+    std::size_t made = chunk - zs->avail_out;
+    out += made;
+    n -= made;
+    upos_ += made;
+    if (rc == Z_STREAM_END) {
+      stream_ended_ = true;
+    } else if (rc == Z_BUF_ERROR) {
+      if (zs->avail_in != 0 && made == 0) fail("corrupt: " + where + " cannot be decompressed");
+    } else if (rc != Z_OK) {
+      std::string msg = zs->msg ? zs->msg : "zlib error " + std::to_string(rc);
+      if (!blocked_) {
+        broken_at_ = std::min(broken_at_, upos_);
+        broken_why_ = "corrupt: " + where + " cannot be decompressed (" + msg + ")";
+      }
+      // The stream state is unusable now; the next read starts the block afresh.
+      have_block_ = blocked_ ? false : have_block_;
+      if (!blocked_) restart_block();
+      fail("corrupt: " + where + " cannot be decompressed (" + msg + ")");
+    }
+  }
+}
+
+void InflateSource::do_read(u64 off, void* dst, std::size_t n) {
+  if (off + n > broken_at_) fail(broken_why_);
+  auto* out = static_cast<unsigned char*>(dst);
+  while (n > 0) {
+    if (blocked_) seek_block(off);
+    if (off < upos_) restart_block();
+    while (upos_ < off) {
+      std::size_t skip = static_cast<std::size_t>(std::min<u64>(off - upos_, scratch_.size()));
+      inflate_into(scratch_.data(), skip);
+    }
+    u64 in_block = blk_.ustart + blk_.ulen - off;
+    std::size_t take = static_cast<std::size_t>(std::min<u64>(n, in_block));
+    inflate_into(out, take);
+    out += take;
+    off += take;
+    n -= take;
+  }
+}
+
+}  // namespace bif

@@ -1,0 +1,115 @@
+#pragma once
+// Random-access byte sources the readers work on: a file on disk (read piecewise, never whole),
+// a block of memory (tests, fuzzer), and the decompressed contents of a compressed archive.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common.h"
+
+namespace bif {
+
+class Source {
+ public:
+  explicit Source(std::string display) : name_(std::move(display)) {}
+  virtual ~Source() = default;
+  Source(const Source&) = delete;
+  Source& operator=(const Source&) = delete;
+
+  virtual u64 size() const = 0;
+  // Reads exactly n bytes at off, or throws an Error naming the source.
+  void read(u64 off, void* dst, std::size_t n);
+  // Name used in messages (the file's name as the user gave it).
+  const std::string& name() const { return name_; }
+
+ protected:
+  virtual void do_read(u64 off, void* dst, std::size_t n) = 0;
+  std::string name_;
+};
+
+class FileSource final : public Source {
+ public:
+  // Throws Error when the file cannot be opened.
+  FileSource(const std::filesystem::path& path, std::string display);
+  ~FileSource() override;
+  u64 size() const override { return size_; }
+
+ protected:
+  void do_read(u64 off, void* dst, std::size_t n) override;
+
+ private:
+  std::FILE* f_ = nullptr;
+  u64 size_ = 0;
+  u64 pos_ = ~u64{0};
+};
+
+class MemorySource final : public Source {
+ public:
+  MemorySource(const void* data, std::size_t n, std::string display)
+      : Source(std::move(display)), p_(static_cast<const unsigned char*>(data)), n_(n) {}
+  u64 size() const override { return n_; }
+
+ protected:
+  void do_read(u64 off, void* dst, std::size_t n) override { std::memcpy(dst, p_ + off, n); }
+
+ private:
+  const unsigned char* p_;
+  std::size_t n_;
+};
+
+// The uncompressed BIFF inside a "BIF V1.0" archive (one zlib stream) or a "BIFC V1.0" archive
+// (a chain of zlib blocks), decompressed on demand. Reading forward is cheap; reading backward
+// restarts the stream (V1.0) or the block (BIFC; sparse checkpoints keep the block walk short).
+// Memory use is a few fixed buffers whatever the archive's size. A budget on the bytes inflated
+// turns a hostile entry table that forces endless restarts into an error instead of a hang.
+class InflateSource final : public Source {
+ public:
+  // "BIF V1.0": the stream is file[comp_off, comp_off+comp_len) and gives uncomp_len bytes.
+  static std::unique_ptr<InflateSource> single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len);
+  // "BIFC V1.0": blocks start at first_block and together give uncomp_len bytes.
+  static std::unique_ptr<InflateSource> blocks(Source& file, u64 first_block, u64 uncomp_len);
+  ~InflateSource() override;
+  u64 size() const override { return usize_; }
+
+ protected:
+  void do_read(u64 off, void* dst, std::size_t n) override;
+
+ private:
+  InflateSource(Source& file, bool blocked, u64 usize);
+  struct Block {
+    u64 number = 0;      // 0-based block number (BIFC)
+    u64 header = 0;      // file offset of the block header (BIFC)
+    u64 comp_off = 0;    // file offset of the zlib data
+    u64 comp_len = 0;
+    u64 ustart = 0;      // uncompressed offset of the block's first byte
+    u64 ulen = 0;
+  };
+  struct Checkpoint {
+    u64 number, header, ustart;
+  };
+  void load_block_at(u64 number, u64 header, u64 ustart);
+  void seek_block(u64 target);
+  void restart_block();
+  void inflate_into(unsigned char* out, std::size_t n);
+  [[noreturn]] void fail(const std::string& what);
+
+  Source& file_;
+  bool blocked_;
+  u64 usize_;
+  u64 first_block_ = 0;
+  Block blk_;
+  bool have_block_ = false;
+  std::vector<Checkpoint> checkpoints_;
+  void* zs_ = nullptr;  // z_stream, kept opaque so that users need not include zlib.h
+  bool stream_ended_ = false;
+  u64 upos_ = 0;       // uncompressed offset of the next byte inflate gives
+  u64 comp_used_ = 0;  // compressed bytes of the current block fed to inflate
+  std::vector<unsigned char> inbuf_, scratch_;
+  u64 inflated_ = 0, budget_ = 0;
+  u64 broken_at_ = ~u64{0};
+  std::string broken_why_;
+};
+
+}  // namespace bif

@@ -1,0 +1,22 @@
+#pragma once
+// The command line of biftool, independent of how the process was started (main.cpp adapts the
+// Windows and POSIX entry points to it).
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace bif {
+
+struct ToolIo {
+  std::ostream& out;
+  std::ostream& err;
+  bool terminal = false;  // stdout is an interactive terminal: show a live progress line
+};
+
+// args excludes the program name; all strings are UTF-8. Returns the exit code:
+// 0 success, 1 usage error, 2 bad input or failed output.
+int run_tool(const std::vector<std::string>& args, ToolIo io);
+
+std::string usage_text();
+
+}  // namespace bif
