@@ -253,8 +253,9 @@ void FormWindow::label_changed(const Label& label, const Rect& old)
         return;
     const RECT before = dpi_.to_pixels(old);
     const RECT now = dpi_.to_pixels(label.bounds());
-    InvalidateRect(window_.handle, &before, FALSE);
-    InvalidateRect(window_.handle, &now, FALSE);
+    RECT both;
+    UnionRect(&both, &before, &now);
+    InvalidateRect(window_.handle, &both, FALSE);
 }
 
 void FormWindow::control_changed(const Control& control)
@@ -328,6 +329,27 @@ void FormWindow::move_focus(bool backwards)
     SetFocus(order[next]->window());
 }
 
+// A buffer at least as large as the area to paint, or none where the system has no room for one.
+HDC FormWindow::paint_buffer(HDC target, int width, int height)
+{
+    if (buffer_ && buffer_size_.cx >= width && buffer_size_.cy >= height)
+        return buffer_.get();
+    buffer_.reset();
+    buffer_bitmap_.reset();
+    RECT client{};
+    GetClientRect(window_.handle, &client);
+    const int buffer_width = std::max<int>(width, client.right), buffer_height = std::max<int>(height, client.bottom);
+    MemoryDc dc(CreateCompatibleDC(target));
+    GdiBitmap bitmap(dc ? CreateCompatibleBitmap(target, buffer_width, buffer_height) : nullptr);
+    if (!bitmap)
+        return nullptr;
+    SelectObject(dc.get(), bitmap.get());
+    buffer_bitmap_ = std::move(bitmap);
+    buffer_ = std::move(dc);
+    buffer_size_ = {buffer_width, buffer_height};
+    return buffer_.get();
+}
+
 void FormWindow::paint()
 {
     const PaintDc target(window_.handle);
@@ -335,18 +357,16 @@ void FormWindow::paint()
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
         return;
-    // Drawn whole into a bitmap first, so labels never flicker over the background.
-    const MemoryDc memory(CreateCompatibleDC(target.get()));
-    const GdiBitmap bitmap(memory ? CreateCompatibleBitmap(target.get(), width, height) : nullptr);
-    if (!bitmap) {
+    // Drawn whole into the buffer first, so labels never flicker over the background.
+    const HDC memory = paint_buffer(target.get(), width, height);
+    if (!memory) {
         paint_form_surface(target.get(), form_, *fonts_, area);
         return;
     }
-    const Selection chosen(memory.get(), bitmap.get());
-    SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
-    paint_form_surface(memory.get(), form_, *fonts_, area);
-    SetViewportOrgEx(memory.get(), 0, 0, nullptr);
-    BitBlt(target.get(), area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
+    SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
+    paint_form_surface(memory, form_, *fonts_, area);
+    SetViewportOrgEx(memory, 0, 0, nullptr);
+    BitBlt(target.get(), area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
 }
 
 Label* FormWindow::label_under(LPARAM point) const

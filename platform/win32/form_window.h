@@ -50,6 +50,7 @@ private:
     NativeControl* native(HWND child) const;
     void move_focus(bool backwards);
     void paint();
+    HDC paint_buffer(HDC target, int width, int height);
     void set_pointer();
     Label* label_under(LPARAM point) const;
     MouseEvent mouse_event(const Label& label, WPARAM keys, LPARAM point) const;
@@ -60,6 +61,12 @@ private:
     std::unique_ptr<FontCache> fonts_;
     std::vector<std::unique_ptr<NativeControl>> controls_;
     IconHandle big_icon_, small_icon_;
+    // Painting goes through a buffer kept from one paint to the next: the banner repaints its
+    // strip forty times a second, and a new bitmap each time is most of that work. The bitmap
+    // stays selected into the DC, which is deleted first.
+    GdiBitmap buffer_bitmap_;
+    MemoryDc buffer_;
+    SIZE buffer_size_{};
     const Label* pressed_ = nullptr;
     HWND focus_ = nullptr;
     HWND modal_owner_ = nullptr;

@@ -28,7 +28,7 @@ public:
         info.nMin = std::min(model_.min(), model_.max());
         info.nMax = std::max(model_.min(), model_.max());
         info.nPos = model_.value();
-        SetScrollInfo(window_, SB_CTL, &info, TRUE);
+        SetScrollInfo(window_, SB_CTL, &info, FALSE);
     }
 
     void lay_out(FontCache& fonts) override
