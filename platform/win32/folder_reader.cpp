@@ -17,7 +17,8 @@ std::vector<FileEntry> read_folder(const std::string& folder)
 
     WIN32_FIND_DATAW found{};
     const FindHandle search(valid_or_null(
-        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0)));
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH)));
     if (!search) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return {};
