@@ -1,10 +1,9 @@
-// biftool's test program: doctest suites (formats, names, badinput, extract, cli), plus
-// "--write-fuzz-seeds DIR" to give the fuzzer well-formed starting inputs.
+// biftool's test program: doctest suites, plus "--write-fuzz-seeds DIR" to give the fuzzer
+// well-formed starting inputs (run_fuzz.cmake).
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
 
 #include <cstring>
-#include <iostream>
 
 #include "test_util.h"
 
@@ -14,6 +13,5 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::filesystem::create_directories(BIFTOOL_TEST_WORK);
-  doctest::Context ctx(argc, argv);
-  return ctx.run();
+  return doctest::Context(argc, argv).run();
 }

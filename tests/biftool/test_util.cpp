@@ -4,26 +4,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 
-#include "demo.h"
 #include "extract.h"
-#include "fsutil.h"
-#include "source.h"
-#include "tool.h"
 
 namespace bt {
 
-TempDir::TempDir(const std::string& name) {
-  path = fs::path(BIFTOOL_TEST_WORK) / (name + "-" + std::to_string(::getpid()));
+TempDir::TempDir(const std::string& name)
+    : path(fs::path(BIFTOOL_TEST_WORK) / (name + "-" + std::to_string(::getpid()))) {
   fs::remove_all(path);
   fs::create_directories(path);
-}
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path, ec);
 }
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
@@ -49,44 +39,34 @@ std::vector<std::string> files_in(const fs::path& dir) {
   return v;
 }
 
-Listing list_memory(const Bytes& archive, const Bytes* key, const std::string& archive_name) {
-  bif::MemorySource src(archive.data(), archive.size(), archive_name);
-  bif::Archive a(src);
-  std::unique_ptr<bif::MemorySource> ksrc;
-  std::unique_ptr<bif::Key> k;
+bool contains(const std::string& hay, const std::string& needle) { return hay.find(needle) != std::string::npos; }
+
+Opened::Opened(const Bytes& data, const Bytes* index, const std::string& name)
+    : bytes(data), key_bytes(index ? *index : Bytes{}), src(bytes.data(), bytes.size(), name), archive(src) {
   long long idx = -1;
-  if (key) {
-    ksrc = std::make_unique<bif::MemorySource>(key->data(), key->size(), "chitin.key");
-    k = std::make_unique<bif::Key>(*ksrc);
-    idx = k->find_bif(archive_name);
+  if (index) {
+    key_src.emplace(key_bytes.data(), key_bytes.size(), "chitin.key");
+    key.emplace(*key_src);
+    idx = key->find_bif(name);
   }
-  Listing l;
-  l.format = a.format();
-  for (const auto& p : bif::plan_names(a, k.get(), idx)) {
-    l.names.push_back(p.file_name);
-    l.entries.push_back(a.entries()[p.entry]);
-  }
-  return l;
+  plan = bif::plan_names(archive, key ? &*key : nullptr, idx);
+}
+
+std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key, const std::string& name) {
+  std::vector<std::string> names;
+  for (const auto& p : Opened(archive, key, name).plan) names.push_back(p.file_name);
+  return names;
 }
 
 std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& archive, const Bytes* key,
-                                            const std::string& archive_name) {
-  bif::MemorySource src(archive.data(), archive.size(), archive_name);
-  bif::Archive a(src);
-  std::unique_ptr<bif::MemorySource> ksrc;
-  std::unique_ptr<bif::Key> k;
-  long long idx = -1;
-  if (key) {
-    ksrc = std::make_unique<bif::MemorySource>(key->data(), key->size(), "chitin.key");
-    k = std::make_unique<bif::Key>(*ksrc);
-    idx = k->find_bif(archive_name);
-  }
-  auto plan = bif::plan_names(a, k.get(), idx);
-  fs::path out = dir / fs::path(archive_name).stem();
-  auto st = bif::extract_all(a, plan, out, nullptr);
+                                            const std::string& name) {
+  Opened o(archive, key, name);
+  fs::path out = dir / fs::path(name).stem();
+  fs::remove_all(out);
+  auto st = bif::extract_all(o.archive, o.plan, out, nullptr);
   if (!st.errors.empty()) throw bif::Error(st.errors.front());
   std::map<std::string, Bytes> m;
-  for (const auto& e : fs::directory_iterator(out)) m[e.path().filename().string()] = read_all(e.path());
+  for (const auto& f : files_in(out)) m[f] = read_all(out / f);
   return m;
 }
 
@@ -97,39 +77,26 @@ static std::string shell_quote(const std::string& s) {
 }
 
 Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix) {
-  static int counter = 0;
-  fs::path out = fs::path(BIFTOOL_TEST_WORK) / ("run-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  std::string out = (fs::path(BIFTOOL_TEST_WORK) / ("run-" + std::to_string(::getpid()))).string();
   std::string cmd = "cd " + shell_quote(cwd.string()) + " && " + prefix + " exec " + shell_quote(BIFTOOL_EXE);
   for (const auto& a : args) cmd += " " + shell_quote(a);
-  cmd += " </dev/null >" + shell_quote(out.string() + ".out") + " 2>" + shell_quote(out.string() + ".err");
+  cmd += " </dev/null >" + shell_quote(out + ".out") + " 2>" + shell_quote(out + ".err");
   int st = std::system(cmd.c_str());
   Run r;
   r.code = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
-  auto o = read_all(out.string() + ".out"), e = read_all(out.string() + ".err");
-  r.out.assign(o.begin(), o.end());
-  r.err.assign(e.begin(), e.end());
-  fs::remove(out.string() + ".out");
-  fs::remove(out.string() + ".err");
+  for (auto [ext, text] : {std::pair{".out", &r.out}, std::pair{".err", &r.err}}) {
+    Bytes b = read_all(out + ext);
+    text->assign(b.begin(), b.end());
+  }
   return r;
 }
-
-Run run_tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  Run r;
-  r.code = bif::run_tool(args, bif::ToolIo{out, err, false});
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
-
-bool contains(const std::string& hay, const std::string& needle) { return hay.find(needle) != std::string::npos; }
 
 Sample sample_archive(const std::string& bif_name) {
   using bif::gen::file_locator;
   using bif::gen::tileset_locator;
   Sample s;
-  // Locators out of table order and with gaps; archive locators carry the BIF number, as in the
-  // original games, and the index's resources come in yet another order.
+  // Locators out of table order and with gaps, carrying the BIF number as in the original games;
+  // the index lists the resources in yet another order.
   s.plan.files.push_back({file_locator(1, 7), 0x03F4, text("2DA V1.0\n0\n   A\nX 1\n")});
   s.plan.files.push_back({file_locator(1, 2), 0x0001, pattern(3000, 1)});
   s.plan.files.push_back({file_locator(1, 4), 0x03ED, pattern(100, 2)});
@@ -138,7 +105,6 @@ Sample sample_archive(const std::string& bif_name) {
   s.plan.tilesets.push_back({tileset_locator(1, 1), 100, pattern(100 * 2, 4)});
   s.key.bifs.push_back({"data\\OTHER.bif", 0, 1});
   s.key.bifs.push_back({bif_name, 0, 1});
-  // BIF number 1 in the index is this archive.
   s.key.resources.push_back({"ITEMX", 0x03ED, file_locator(1, 4)});
   s.key.resources.push_back({"ELSEWH", 0x03F4, file_locator(0, 7)});  // in OTHER.bif: not ours
   s.key.resources.push_back({"TABLE", 0x03F4, file_locator(1, 7)});
@@ -158,7 +124,7 @@ Sample sample_archive(const std::string& bif_name) {
     bif::put32(&h[12], size);
     bif::put32(&h[16], 0x18);
     bif::put32(&h[20], 64);
-    std::memcpy(h.data() + 24, d.data(), d.size());
+    std::copy(d.begin(), d.end(), h.begin() + 24);
     return h;
   };
   s.expected["AR0200.TIS"] = tis(3, 5120, s.plan.tilesets[0].data);
@@ -171,19 +137,17 @@ void write_fuzz_seeds(const fs::path& dir) {
   Sample s = sample_archive();
   Bytes key = bif::gen::build_key(s.key);
   write_all(dir / "key", key);
-  write_all(dir / "biff", s.biff);
-  write_all(dir / "bifv10", bif::gen::compress_bif_v10(s.biff, "TEST.bif"));
-  write_all(dir / "bifc", bif::gen::compress_bifc(s.biff, 512));
-  // The fuzzer's split form: u32 index length, the index, then the archive.
-  auto split = [&](const Bytes& archive) {
-    Bytes b(4 + key.size() + archive.size());
-    bif::put32(b.data(), static_cast<bif::u32>(key.size()));
-    std::memcpy(b.data() + 4, key.data(), key.size());
-    std::memcpy(b.data() + 4 + key.size(), archive.data(), archive.size());
-    return b;
-  };
-  write_all(dir / "split-biff", split(s.biff));
-  write_all(dir / "split-bifc", split(bif::gen::compress_bifc(s.biff, 512)));
+  const std::pair<std::string, Bytes> archives[] = {{"biff", s.biff},
+                                                    {"bifv10", bif::gen::compress_bif_v10(s.biff, "TEST.bif")},
+                                                    {"bifc", bif::gen::compress_bifc(s.biff, 512)}};
+  for (const auto& [name, a] : archives) {
+    write_all(dir / name, a);
+    // The fuzzer's split form: u32 index length, the index, then the archive.
+    Bytes split(4 + key.size() + a.size());
+    bif::put32(split.data(), static_cast<bif::u32>(key.size()));
+    std::copy(a.begin(), a.end(), std::copy(key.begin(), key.end(), split.begin() + 4));
+    write_all(dir / ("split-" + name), split);
+  }
 }
 
 }  // namespace bt

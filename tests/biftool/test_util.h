@@ -1,14 +1,16 @@
 #pragma once
-// Helpers of biftool's tests: scratch folders, game folders built with the shared writers, and
-// running the library or the real biftool program on them.
+// Helpers of biftool's tests: scratch folders, archives built with the shared writers, and runs
+// of the library or of the real biftool program on them.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive.h"
 #include "key.h"
 #include "names.h"
+#include "source.h"
 #include "writer.h"
 
 namespace bt {
@@ -16,13 +18,11 @@ namespace bt {
 namespace fs = std::filesystem;
 using bif::gen::Bytes;
 
-// A fresh folder under the build tree, removed again at the end of the test.
+// A fresh folder under the build tree, removed at the end of the test.
 struct TempDir {
   fs::path path;
   explicit TempDir(const std::string& name);
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() { fs::remove_all(path); }
 };
 
 Bytes text(const std::string& s);
@@ -30,38 +30,37 @@ Bytes pattern(std::size_t n, unsigned seed);
 Bytes read_all(const fs::path& p);
 void write_all(const fs::path& p, const Bytes& b);
 std::vector<std::string> files_in(const fs::path& dir);  // sorted names
+bool contains(const std::string& hay, const std::string& needle);
 
-// What the library makes of an archive (and optionally an index) held in memory.
-struct Listing {
-  std::string format;
-  std::vector<std::string> names;         // planned file names, table order
-  std::vector<bif::Entry> entries;        // same order
+// An archive (and optionally its index) copied into memory, opened and named as biftool does it.
+struct Opened {
+  Bytes bytes, key_bytes;
+  bif::MemorySource src;
+  bif::Archive archive;
+  std::optional<bif::MemorySource> key_src;
+  std::optional<bif::Key> key;
+  std::vector<bif::Planned> plan;
+  Opened(const Bytes& data, const Bytes* index, const std::string& name);
 };
-Listing list_memory(const Bytes& archive, const Bytes* key = nullptr, const std::string& archive_name = "TEST.bif");
-
-// Extracts with the library into dir/<stem>/ and returns name -> contents.
+std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key = nullptr,
+                                     const std::string& name = "TEST.bif");
+// Extracts into a fresh dir/<stem>/ and returns name -> contents; throws the first error.
 std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& archive, const Bytes* key = nullptr,
-                                            const std::string& archive_name = "TEST.bif");
+                                            const std::string& name = "TEST.bif");
 
-// A result of running the real biftool program.
 struct Run {
   int code = -1;
   std::string out, err;
 };
-// Runs biftool with the arguments in folder cwd; `prefix` is put before the command in the shell
-// (e.g. "ulimit -f 40;").
+// Runs the real biftool in folder cwd; `prefix` goes before it in the shell ("ulimit -f 40 &&").
 Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "");
-// In-process run of the command line (faster; paths must be absolute).
-Run run_tool(const std::vector<std::string>& args);
 
-bool contains(const std::string& hay, const std::string& needle);
-
-// A small well-formed archive of each kind, and its index, used by many tests.
+// A small well-formed archive with files and tilesets, its index, and what extraction gives.
 struct Sample {
   bif::gen::BiffSpec plan;
   bif::gen::KeySpec key;
   Bytes biff;
-  std::map<std::string, Bytes> expected;  // file name -> contents after extraction
+  std::map<std::string, Bytes> expected;
 };
 Sample sample_archive(const std::string& bif_name = "data\\TEST.bif");
 
