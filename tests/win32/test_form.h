@@ -1,4 +1,6 @@
 #pragma once
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,46 +10,21 @@
 #include "platform/label.h"
 #include "platform/scroll_bar.h"
 #include "platform/timer.h"
+#include "platform/win32/event_pump.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace test {
 
-// The real platform, except that failure reports and message boxes are written down instead of shown.
+// The real platform, except that failure reports are written down instead of shown.
 class Platform : public platform::win32::Win32Platform {
 public:
     Platform() : Win32Platform(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE) {}
     std::vector<std::string> failures;
-    std::vector<std::string> boxes;
     void report_failure(const std::string& what) override { failures.push_back(what); }
-    void message_box(const std::string& text, const std::string&) override { boxes.push_back(text); }
 };
-
-inline platform::FormLayout main_layout()
-{
-    platform::FormLayout l;
-    l.name = "frmTest";
-    l.caption = "Test";
-    l.client_width = 2295;
-    l.client_height = 4800;
-    l.min_button = true;
-    l.has_icon = true;
-    return l;
-}
-
-inline platform::FormLayout tool_layout()
-{
-    platform::FormLayout l = main_layout();
-    l.name = "frmTool";
-    l.client_width = 4575;
-    l.client_height = 2000;
-    l.border = platform::BorderStyle::fixed_tool_window;
-    l.min_button = false;
-    l.start = platform::StartPosition::center_owner;
-    l.has_icon = false;
-    l.in_taskbar = false;
-    return l;
-}
 
 constexpr platform::Color banner_green = 0x00C000;
 constexpr platform::Color top_red = 0x0000FF;
@@ -55,11 +32,12 @@ constexpr platform::Color top_red = 0x0000FF;
 // A form with one of every kind of control, laid out as the main window is.
 class Form : public platform::Form {
 public:
-    explicit Form(platform::Platform& p, platform::FormLayout layout = main_layout())
+    explicit Form(platform::Platform& p, platform::FormLayout layout = {.name = "frmTest", .caption = "Test",
+                                                                       .client_width = 2295, .client_height = 4800,
+                                                                       .min_button = true, .has_icon = true})
         : platform::Form(p, std::move(layout)),
           check(*this, {.name = "check", .bounds = {120, 3840, 2055, 375}, .tab_index = 5, .caption = "Extract from BIF.",
-                        .value = platform::CheckValue::ticked, .fore = 0xE0E0E0, .back = platform::colors::black,
-                        .font = {"MS Sans Serif", 9.75f, true, false}}),
+                        .value = platform::CheckValue::ticked}),
           timer(*this, {.name = "timer", .interval = 0, .enabled = true}),
           list(*this, {.name = "list", .bounds = {120, 360, 2055, 3405}, .tab_index = 0, .pattern = "*.bif"}),
           scroll(*this, {.name = "scroll", .bounds = {480, 3120, 1215, 255}, .tab_index = 2, .min = 0, .max = 100}),
@@ -71,17 +49,10 @@ public:
           strip(*this, {.name = "strip", .bounds = {0, 4200, 2295, 600}, .back_style = platform::BackStyle::transparent,
                         .pointer = platform::Pointer::program})
     {
-        add(check);
-        add(timer);
-        add(list);
-        add(scroll);
-        add(top);
-        add(boxed);
-        add(banner);
-        add(strip);
+        [this](auto&... all) { (add(all), ...); }(check, timer, list, scroll, top, boxed, banner, strip);
         banner.on_click = [this] { ++banner_clicks; };
         strip.on_click = [this] { ++strip_clicks; };
-        strip.on_mouse_move = [this](const platform::MouseEvent& e) { moves.push_back(e); };
+        strip.on_mouse_move = [this](const platform::MouseEvent&) { ++strip_moves; };
         timer.on_tick = [this] {
             ++ticks;
             if (on_tick)
@@ -95,100 +66,97 @@ public:
     platform::ScrollBar scroll;
     platform::Label top, boxed, banner, strip;
 
-    int banner_clicks = 0, strip_clicks = 0, ticks = 0, activations = 0;
-    std::vector<platform::MouseEvent> moves;
+    int banner_clicks = 0, strip_clicks = 0, strip_moves = 0, ticks = 0, activations = 0;
     std::function<void()> on_tick;
 
-    HWND window() const
-    {
-        auto* peer = static_cast<platform::win32::FormWindow*>(this->peer());
-        return peer ? peer->handle() : nullptr;
-    }
+    HWND window() const { return peer() ? static_cast<platform::win32::FormWindow*>(peer())->handle() : nullptr; }
     HWND child(const wchar_t* window_class) const { return FindWindowExW(window(), nullptr, window_class, nullptr); }
+    platform::win32::Dpi dpi() const { return static_cast<platform::win32::FormWindow*>(peer())->dpi(); }
 
 protected:
     void Form_Activate() override { ++activations; }
 };
 
+// A fresh folder under the temporary folder, removed with all it holds at the end of the test.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name)
+        : path_(std::filesystem::temp_directory_path() /
+                platform::win32::widen(name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                       std::to_string(GetTickCount64())))
+    {
+        std::filesystem::create_directory(path_);
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string path() const { return platform::win32::narrow(path_.wstring()); }
+    std::string file(const std::string& name) const { return path() + "\\" + name; }
+    void touch(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
+    {
+        CloseHandle(CreateFileW(platform::win32::widen(file(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                attributes, nullptr));
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Handles what is pending, then takes out the quit request that may be left; its code, or -1.
+inline int take_quit()
+{
+    platform::win32::pump_events();
+    MSG message;
+    return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(message.wParam) : -1;
+}
+
 // Handles what is pending for a while, as the program's loop would.
 inline void pump_for(int milliseconds)
 {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
+    for (const ULONGLONG end = GetTickCount64() + milliseconds; GetTickCount64() < end; Sleep(5))
+        platform::win32::pump_events();
 }
 
-// Takes a pending quit request out, if there is one; its code, or -1.
-inline int take_quit()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            return static_cast<int>(message.wParam);
-        DispatchMessageW(&message);
+// The main form shown; unloaded at the end, with the quit request that leaves.
+struct Shown {
+    Platform platform;
+    Form form{platform};
+    Shown() { form.show(); }
+    ~Shown()
+    {
+        form.unload();
+        take_quit();
     }
-    return -1;
-}
+};
 
-// A 32-bit top-down bitmap to draw into and read back.
+// A 32-bit bitmap to draw into and read back.
 class Surface {
 public:
-    Surface(int width, int height) : width_(width), height_(height)
+    Surface(int width, int height) : bitmap_(CreateBitmap(width, height, 1, 32, nullptr)), chosen_(dc(), bitmap_.get())
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        previous_ = SelectObject(dc_, bitmap_);
     }
-    ~Surface()
-    {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-
-    HDC dc() const { return dc_; }
-    // As a COLORREF (0x00BBGGRR).
-    COLORREF at(int x, int y) const
-    {
-        GdiFlush();
-        const std::uint32_t p = bits_[y * width_ + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    int count(const RECT& area, COLORREF color) const
+    HDC dc() const { return dc_.get(); }
+    COLORREF at(int x, int y) const { return GetPixel(dc(), x, y); }
+    // How many pixels of the area pass the test, or are of the colour.
+    int count(const RECT& area, const std::function<bool(COLORREF)>& test) const
     {
         int n = 0;
         for (int y = area.top; y < area.bottom; ++y)
             for (int x = area.left; x < area.right; ++x)
-                n += at(x, y) == color ? 1 : 0;
+                n += test(at(x, y)) ? 1 : 0;
         return n;
     }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int count(const RECT& area, COLORREF color) const
+    {
+        return count(area, [color](COLORREF c) { return c == color; });
+    }
 
 private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
+    platform::win32::MemoryDc dc_{CreateCompatibleDC(nullptr)};
+    platform::win32::GdiBitmap bitmap_;
+    platform::win32::Selection chosen_;
 };
 
 } // namespace test
