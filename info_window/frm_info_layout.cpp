@@ -4,8 +4,6 @@ using namespace platform;
 
 namespace {
 
-Font sans(float points, bool bold = false) { return Font{"MS Sans Serif", points, bold, false}; }
-
 FormLayout info_layout()
 {
     FormLayout l;
@@ -28,7 +26,7 @@ LabelLayout text_box(const char* name, Rect bounds, int tab_index, const char* c
 {
     return {.name = name, .bounds = bounds, .tab_index = tab_index, .caption = caption, .fore = colors::button_text,
             .back = colors::button_face, .back_style = BackStyle::opaque, .alignment = Alignment::center,
-            .border = Border::single, .font = sans(8.25f)};
+            .border = Border::single, .font = sans_serif(8.25f)};
 }
 
 const char* const instructions =
@@ -58,13 +56,13 @@ frmInfo::frmInfo(Platform& platform)
       lblQarvel(*this, {.name = "lblQarvel", .bounds = {120, 5400, 4335, 255}, .tab_index = 0,
                         .caption = "Click Here to visit the Qarvel Web Site", .fore = link_cold, .back = colors::black,
                         .back_style = BackStyle::transparent, .alignment = Alignment::center,
-                        .font = sans(9.75f, true), .pointer = Pointer::program}),
+                        .font = sans_serif(9.75f, true), .pointer = Pointer::program}),
       lblTitle(*this, {.name = "lblTitle", .bounds = {120, 120, 4335, 615}, .tab_index = 2, .caption = "App.Title",
                        .fore = 0x03BBE9, .back = colors::black, .back_style = BackStyle::transparent,
-                       .alignment = Alignment::center, .font = sans(12, true)}),
+                       .alignment = Alignment::center, .font = sans_serif(12, true)}),
       lblC(*this, {.name = "lblC", .bounds = {480, 4800, 3615, 495}, .tab_index = 1, .caption = copyright,
                    .fore = 0x008080, .back = colors::black, .back_style = BackStyle::transparent,
-                   .alignment = Alignment::center, .font = sans(8.25f)}),
+                   .alignment = Alignment::center, .font = sans_serif(8.25f)}),
       Label2(*this, text_box("Label2", {480, 4080, 3615, 495}, 5, credits)),
       Label3(*this, text_box("Label3", {120, 2280, 4335, 1695}, 6, notes))
 {

@@ -6,8 +6,6 @@ using namespace platform;
 
 namespace {
 
-Font sans(float points, bool bold = false) { return Font{"MS Sans Serif", points, bold, false}; }
-
 FormLayout main_layout()
 {
     FormLayout l;
@@ -31,22 +29,22 @@ frmMain::frmMain(Platform& platform)
     : Form(platform, main_layout()),
       chkSwitches(*this, {.name = "chkSwitches", .bounds = {120, 3840, 2055, 375}, .tab_index = 5,
                           .caption = "Extract from BIF.", .value = CheckValue::ticked, .fore = 0xE0E0E0,
-                          .back = colors::black, .font = sans(9.75f, true)}),
+                          .back = colors::black, .font = sans_serif(9.75f, true)}),
       Timer1(*this, {.name = "Timer1", .interval = 0, .enabled = true}),
       filSource(*this, {.name = "filSource", .bounds = {120, 360, 2055, 3405}, .tab_index = 0, .pattern = "*.bif",
-                        .font = sans(8.25f)}),
+                        .font = sans_serif(8.25f)}),
       HScroll1(*this, {.name = "HScroll1", .bounds = {480, 3120, 1215, 255}, .tab_index = 2, .min = 0, .max = 32767,
                        .value = 0}),
       lblCount(*this, {.name = "lblCount", .bounds = {0, 60, 2295, 375}, .tab_index = 4, .caption = "File Count:",
                        .fore = 0x0000C0, .back = colors::black, .back_style = BackStyle::transparent,
-                       .alignment = Alignment::center, .font = sans(12, true)}),
+                       .alignment = Alignment::center, .font = sans_serif(12, true)}),
       cmdClick(*this, {.name = "cmdClick", .bounds = {0, 4200, 2295, 615}, .tab_index = 3, .caption = "Label1",
                        .fore = colors::button_text, .back = colors::black, .back_style = BackStyle::transparent,
-                       .alignment = Alignment::left, .font = sans(8.25f), .pointer = Pointer::program}),
+                       .alignment = Alignment::left, .font = sans_serif(8.25f), .pointer = Pointer::program}),
       cmdInfo(*this, {.name = "cmdInfo", .bounds = {-510, 4320, 4155, 300}, .tab_index = 1,
                       .caption = "CLICK HERE FOR INFORMATION", .fore = 0x00C000, .back = colors::black,
                       .back_style = BackStyle::transparent, .alignment = Alignment::center, .auto_size = true,
-                      .font = sans(12, true)})
+                      .font = sans_serif(12, true)})
 {
     add(chkSwitches);
     add(Timer1);

@@ -28,6 +28,9 @@ struct Font {
     bool operator==(const Font&) const = default;
 };
 
+// The face every window of the program is laid out in.
+inline Font sans_serif(float points, bool bold = false) { return Font{"MS Sans Serif", points, bold, false}; }
+
 enum class Alignment { left, center, right };
 enum class BackStyle { transparent, opaque };
 enum class Border { none, single };

@@ -66,12 +66,7 @@ void verdict(const char* what, double start, double end, double allowance)
 
 int main()
 {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::string> arguments;
-    for (int i = 0; i < argc; ++i) arguments.push_back(utf8(argv[i]));
-    LocalFree(argv);
-    take_options(arguments);
+    take_command_line_options();
 
     try {
         std::string vintrel = windows_path(option("vintrel"));

@@ -1,5 +1,10 @@
 #include "support/options.h"
 
+#include "support/text.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
 #include <map>
 #include <stdexcept>
 
@@ -36,6 +41,16 @@ const std::string& option(const std::string& name)
 bool has_option(const std::string& name)
 {
     return options().count(name) != 0;
+}
+
+std::vector<std::string> take_command_line_options()
+{
+    int count = 0;
+    LPWSTR* wide_arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(utf8(wide_arguments[i]));
+    LocalFree(wide_arguments);
+    return take_options(arguments);
 }
 
 } // namespace e2e
