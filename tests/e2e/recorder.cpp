@@ -1,19 +1,14 @@
 // Stands in for biftool.exe in the end-to-end tests: appends how it was started (command line,
 // show mode, working folder) as one UTF-8 line to biftool-record.txt beside itself, then exits.
+#include "support/text.h"
+
 #include <windows.h>
 
 #include <string>
 
-namespace {
+using e2e::utf8;
 
-std::string utf8(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+namespace {
 
 std::wstring own_folder()
 {
