@@ -3,7 +3,6 @@
 
 #include "main_window/frm_main.h"
 #include "platform/win32/event_pump.h"
-#include "platform/win32/failure_report.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"

@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "info_window/frm_info.h"
 #include "platform/platform.h"
 
 using namespace platform;
@@ -14,3 +15,10 @@ void frmMain::Form_Load()
 }
 
 void frmMain::Form_Activate() { Timer1.set_enabled(true); }
+
+void frmMain::cmdClick_Click()
+{
+    if (!info_)
+        info_ = std::make_unique<frmInfo>(platform());
+    info_->show_modal(*this);
+}

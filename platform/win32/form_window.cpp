@@ -50,7 +50,7 @@ int shift_keys(WPARAM keys)
 } // namespace
 
 FormWindow::FormWindow(Win32Platform& platform, Form& form)
-    : platform_(platform), form_(form), dpi_(screen_dpi()), fonts_(std::make_unique<FontCache>(dpi_))
+    : platform_(platform), form_(form), dpi_(screen_dpi())
 {
     register_form_window_class(platform_.instance(), form_window_procedure);
     const FormLayout& layout = form_.layout();
@@ -61,6 +61,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form)
     if (!window_.handle)
         throw Failure("Cannot make the window " + layout.name);
 
+    // Made once the window's own resolution is known.
     dpi_ = window_dpi(window_.handle);
     fonts_ = std::make_unique<FontCache>(dpi_);
     int id = first_control_id;
@@ -88,26 +89,195 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form)
 
 FormWindow::~FormWindow()
 {
-    *alive_ = false;
-    const HWND window = window_.handle;
-    if (!window)
+    if (modal_)
+        modal_->peer_gone();
+    if (!window_.handle)
         return;
     // Unloaded by the program rather than closed by the user: the model knows already.
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (modal_owner_)
-        EnableWindow(modal_owner_, TRUE);
+    window_.detach();
+    window_going(window_.handle);
+}
+
+void FormWindow::OwnedWindow::detach() const
+{
+    if (handle)
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+}
+
+FormWindow::OwnedWindow::~OwnedWindow()
+{
+    detach();
+    if (handle)
+        DestroyWindow(handle);
+}
+
+void FormWindow::window_going(HWND window)
+{
+    give_back_owner();
     if (platform_.main_window() == window) {
         platform_.main_window_gone();
         PostQuitMessage(0);
     }
 }
 
-FormWindow::OwnedWindow::~OwnedWindow()
+void FormWindow::give_back_owner()
 {
-    if (handle) {
-        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
-        DestroyWindow(handle);
+    if (modal_)
+        modal_->give_back_owner();
+}
+
+LRESULT FormWindow::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    // clang-format off
+    switch (message) {
+    case WM_NCCREATE:        on_nccreate(window); break;
+    case WM_NCDESTROY:       on_ncdestroy(); break;
+    case WM_ERASEBKGND:      return 1; // on_paint covers every pixel
+    case WM_PAINT:           on_paint(); return 0;
+    case WM_COMMAND:         on_command(wparam, lparam); return 0;
+    case WM_DRAWITEM:        on_draw_item(lparam); return TRUE;
+    case WM_TIMER:           on_timer(wparam); return 0;
+    case WM_MOUSEMOVE:       on_mouse_move(wparam, lparam); return 0;
+    case WM_LBUTTONDOWN:     on_lbutton_down(window, lparam); return 0;
+    case WM_LBUTTONUP:       on_lbutton_up(window, lparam); return 0;
+    case WM_CAPTURECHANGED:  on_capture_changed(); return 0;
+    case WM_SETCURSOR:       if (on_set_cursor(window, wparam, lparam)) return TRUE; break;
+    case WM_ACTIVATE:        on_activate(window, wparam); return 0;
+    case WM_VINTREL_TAB:     move_focus(wparam != 0); return 0;
+    case WM_DPICHANGED:      on_dpi_changed(window, wparam, lparam); return 0;
+    case WM_CLOSE:           on_close(window); return 0;
+    case WM_DESTROY:         on_destroy(window); return 0;
+    default:                 break;
     }
+    // clang-format on
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void FormWindow::on_nccreate(HWND window) { window_.handle = window; }
+
+void FormWindow::on_ncdestroy()
+{
+    window_.handle = nullptr;
+    pressed_ = nullptr;
+}
+
+void FormWindow::on_paint()
+{
+    const PaintDc target(window_.handle);
+    const RECT& area = target.area();
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return;
+    RECT client{};
+    GetClientRect(window_.handle, &client);
+    // Drawn whole into the buffer first, so labels never flicker over the background.
+    const HDC memory = buffer_.get(target.get(), width, height, SIZE{client.right, client.bottom});
+    if (!memory) {
+        paint_form_surface(target.get(), form_, *fonts_, area);
+        return;
+    }
+    SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
+    paint_form_surface(memory, form_, *fonts_, area);
+    SetViewportOrgEx(memory, 0, 0, nullptr);
+    BitBlt(target.get(), area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
+}
+
+void FormWindow::on_command(WPARAM wparam, LPARAM lparam)
+{
+    if (NativeControl* control = native(reinterpret_cast<HWND>(lparam)))
+        control->notify(HIWORD(wparam));
+}
+
+void FormWindow::on_draw_item(LPARAM lparam)
+{
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+    if (NativeControl* control = native(item->hwndItem))
+        control->draw(*item);
+}
+
+void FormWindow::on_timer(WPARAM id)
+{
+    for (const auto& control : controls_) {
+        if (control->tick(id))
+            return; // the tick may have closed this window: nothing of it is touched again
+    }
+}
+
+void FormWindow::on_mouse_move(WPARAM keys, LPARAM point)
+{
+    if (Label* label = label_under(point))
+        label->mouse_move(mouse_event(*label, keys, point));
+}
+
+void FormWindow::on_lbutton_down(HWND window, LPARAM point)
+{
+    pressed_ = label_under(point);
+    if (pressed_)
+        SetCapture(window);
+}
+
+// A click is a press and a release over the same label.
+void FormWindow::on_lbutton_up(HWND window, LPARAM point)
+{
+    const Label* pressed = pressed_;
+    pressed_ = nullptr;
+    if (GetCapture() == window)
+        ReleaseCapture();
+    Label* released = label_under(point);
+    if (pressed && released == pressed)
+        released->click();
+}
+
+void FormWindow::on_capture_changed() { pressed_ = nullptr; }
+
+bool FormWindow::on_set_cursor(HWND window, WPARAM over, LPARAM hit)
+{
+    if (reinterpret_cast<HWND>(over) != window || LOWORD(hit) != HTCLIENT)
+        return false;
+    set_pointer();
+    return true;
+}
+
+// The focus leaves with the window and comes back to the same control.
+void FormWindow::on_activate(HWND window, WPARAM state)
+{
+    if (LOWORD(state) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window, focus))
+            focus_ = focus;
+        return;
+    }
+    if (!HIWORD(state)) {
+        if (focus_ && IsChild(window, focus_))
+            SetFocus(focus_);
+        else
+            move_focus(false);
+    }
+    form_.activated();
+}
+
+void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
+{
+    // Fonts in use by the controls are freed only once the new ones are in place.
+    const std::unique_ptr<FontCache> previous = std::move(fonts_);
+    dpi_ = Dpi{LOWORD(dpi)};
+    fonts_ = std::make_unique<FontCache>(dpi_);
+    const auto* where = reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    lay_out();
+}
+
+// The owner takes input again before this window goes, so activation passes to it.
+void FormWindow::on_close(HWND window)
+{
+    give_back_owner();
+    DestroyWindow(window);
+}
+
+void FormWindow::on_destroy(HWND window)
+{
+    window_going(window);
+    form_.destroyed();
 }
 
 DWORD FormWindow::style() const
@@ -196,37 +366,21 @@ void FormWindow::show_modal(WindowPeer& owner_peer)
     const HWND owner = static_cast<FormWindow&>(owner_peer).handle();
     if (!window)
         return;
+    // The owner is a creation parameter; GWLP_HWNDPARENT is the one way to change it on a top-level
+    // window (SetParent would make it a child).
     if (owner && GetWindow(window, GW_OWNER) != owner)
         SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     place(owner);
     placed_ = true;
-    if (owner && IsWindowEnabled(owner)) {
-        EnableWindow(owner, FALSE);
-        modal_owner_ = owner;
-    }
+
+    ModalLoop loop(window, owner, modal_);
+    modal_ = &loop;
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-
-    // This peer may be deleted by a handler inside the loop; the loop then touches nothing of it.
-    const std::shared_ptr<bool> alive = alive_;
-    MSG message;
-    while (*alive && window_.handle && IsWindowVisible(window_.handle)) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (got == -1)
-            break;
-        dispatch(message);
-    }
-    if (*alive)
-        modal_owner_ = nullptr;
-    if (owner && IsWindow(owner)) {
-        EnableWindow(owner, TRUE);
-        if (GetActiveWindow() != owner)
-            SetActiveWindow(owner);
-    }
+    loop.run();
+    // A handler inside the loop may have deleted this peer.
+    if (loop.peer_alive())
+        modal_ = loop.outer();
 }
 
 void FormWindow::hide()
@@ -234,9 +388,7 @@ void FormWindow::hide()
     const HWND window = window_.handle;
     if (!window)
         return;
-    // The owner takes input again before this one goes, so activation passes to it, not to another program.
-    if (modal_owner_)
-        EnableWindow(modal_owner_, TRUE);
+    give_back_owner();
     ShowWindow(window, SW_HIDE);
 }
 
@@ -329,46 +481,6 @@ void FormWindow::move_focus(bool backwards)
     SetFocus(order[next]->window());
 }
 
-// A buffer at least as large as the area to paint, or none where the system has no room for one.
-HDC FormWindow::paint_buffer(HDC target, int width, int height)
-{
-    if (buffer_ && buffer_size_.cx >= width && buffer_size_.cy >= height)
-        return buffer_.get();
-    buffer_.reset();
-    buffer_bitmap_.reset();
-    RECT client{};
-    GetClientRect(window_.handle, &client);
-    const int buffer_width = std::max<int>(width, client.right), buffer_height = std::max<int>(height, client.bottom);
-    MemoryDc dc(CreateCompatibleDC(target));
-    GdiBitmap bitmap(dc ? CreateCompatibleBitmap(target, buffer_width, buffer_height) : nullptr);
-    if (!bitmap)
-        return nullptr;
-    SelectObject(dc.get(), bitmap.get());
-    buffer_bitmap_ = std::move(bitmap);
-    buffer_ = std::move(dc);
-    buffer_size_ = {buffer_width, buffer_height};
-    return buffer_.get();
-}
-
-void FormWindow::paint()
-{
-    const PaintDc target(window_.handle);
-    const RECT& area = target.area();
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return;
-    // Drawn whole into the buffer first, so labels never flicker over the background.
-    const HDC memory = paint_buffer(target.get(), width, height);
-    if (!memory) {
-        paint_form_surface(target.get(), form_, *fonts_, area);
-        return;
-    }
-    SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
-    paint_form_surface(memory, form_, *fonts_, area);
-    SetViewportOrgEx(memory, 0, 0, nullptr);
-    BitBlt(target.get(), area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
-}
-
 Label* FormWindow::label_under(LPARAM point) const
 {
     const auto x = static_cast<short>(LOWORD(point)), y = static_cast<short>(HIWORD(point));
@@ -396,111 +508,6 @@ void FormWindow::set_pointer()
     SetCursor(label && label->pointer() == Pointer::program && program
                   ? program
                   : LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW)));
-}
-
-LRESULT FormWindow::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    switch (message) {
-    case WM_NCCREATE:
-        window_.handle = window;
-        break;
-    case WM_NCDESTROY:
-        window_.handle = nullptr;
-        pressed_ = nullptr;
-        break;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        paint();
-        return 0;
-    case WM_COMMAND:
-        if (NativeControl* control = native(reinterpret_cast<HWND>(lparam)))
-            control->notify(HIWORD(wparam));
-        return 0;
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-        if (NativeControl* control = native(item->hwndItem))
-            control->draw(*item);
-        return TRUE;
-    }
-    case WM_TIMER:
-        for (const auto& control : controls_) {
-            if (control->tick(wparam))
-                return 0; // the tick may have closed this window: nothing of it is touched again
-        }
-        return 0;
-    case WM_MOUSEMOVE:
-        if (Label* label = label_under(lparam))
-            label->mouse_move(mouse_event(*label, wparam, lparam));
-        return 0;
-    case WM_LBUTTONDOWN:
-        pressed_ = label_under(lparam);
-        if (pressed_)
-            SetCapture(window);
-        return 0;
-    case WM_LBUTTONUP: {
-        const Label* pressed = pressed_;
-        pressed_ = nullptr;
-        if (GetCapture() == window)
-            ReleaseCapture();
-        Label* released = label_under(lparam);
-        if (pressed && released == pressed)
-            released->click();
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        pressed_ = nullptr;
-        return 0;
-    case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wparam) == window && LOWORD(lparam) == HTCLIENT) {
-            set_pointer();
-            return TRUE;
-        }
-        break;
-    case WM_ACTIVATE:
-        if (LOWORD(wparam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (focus && IsChild(window, focus))
-                focus_ = focus;
-            return 0;
-        }
-        if (!HIWORD(wparam)) {
-            if (focus_ && IsChild(window, focus_))
-                SetFocus(focus_);
-            else
-                move_focus(false);
-        }
-        form_.activated();
-        return 0;
-    case WM_VINTREL_TAB:
-        move_focus(wparam != 0);
-        return 0;
-    case WM_DPICHANGED: {
-        // Fonts in use by the controls are freed only once the new ones are in place.
-        const std::unique_ptr<FontCache> previous = std::move(fonts_);
-        dpi_ = Dpi{LOWORD(wparam)};
-        fonts_ = std::make_unique<FontCache>(dpi_);
-        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-        SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        lay_out();
-        return 0;
-    }
-    case WM_CLOSE:
-        if (modal_owner_)
-            EnableWindow(modal_owner_, TRUE);
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        if (platform_.main_window() == window) {
-            platform_.main_window_gone();
-            PostQuitMessage(0);
-        }
-        form_.destroyed();
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 } // namespace platform::win32

@@ -5,7 +5,9 @@
 #include "dpi.h"
 #include "fonts.h"
 #include "handles.h"
+#include "modal_loop.h"
 #include "native_controls.h"
+#include "paint_buffer.h"
 #include "platform/form.h"
 #include "platform/label.h"
 #include "platform/window_peer.h"
@@ -43,17 +45,36 @@ public:
     LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 private:
+    // One handler per message.
+    void on_nccreate(HWND window);
+    void on_ncdestroy();
+    void on_paint();
+    void on_command(WPARAM wparam, LPARAM lparam);
+    void on_draw_item(LPARAM lparam);
+    void on_timer(WPARAM id);
+    void on_mouse_move(WPARAM keys, LPARAM point);
+    void on_lbutton_down(HWND window, LPARAM point);
+    void on_lbutton_up(HWND window, LPARAM point);
+    void on_capture_changed();
+    bool on_set_cursor(HWND window, WPARAM over, LPARAM hit);
+    void on_activate(HWND window, WPARAM state);
+    void on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested);
+    void on_close(HWND window);
+    void on_destroy(HWND window);
+
     DWORD style() const;
     DWORD ex_style() const;
     void lay_out();
     void place(HWND over);
     NativeControl* native(HWND child) const;
     void move_focus(bool backwards);
-    void paint();
-    HDC paint_buffer(HDC target, int width, int height);
     void set_pointer();
     Label* label_under(LPARAM point) const;
     MouseEvent mouse_event(const Label& label, WPARAM keys, LPARAM point) const;
+    // The window goes, whoever ends it: its owner takes input again first, and the program ends
+    // with its main window.
+    void window_going(HWND window);
+    void give_back_owner();
 
     Win32Platform& platform_;
     Form& form_;
@@ -61,22 +82,18 @@ private:
     std::unique_ptr<FontCache> fonts_;
     std::vector<std::unique_ptr<NativeControl>> controls_;
     IconHandle big_icon_, small_icon_;
-    // Painting goes through a buffer kept from one paint to the next: the banner repaints its
-    // strip forty times a second, and a new bitmap each time is most of that work. The bitmap
-    // stays selected into the DC, which is deleted first.
-    GdiBitmap buffer_bitmap_;
-    MemoryDc buffer_;
-    SIZE buffer_size_{};
+    PaintBuffer buffer_;
     const Label* pressed_ = nullptr;
     HWND focus_ = nullptr;
-    HWND modal_owner_ = nullptr;
     bool placed_ = false;
-    // Shared with a modal loop running in show_modal, which must stop if this peer is deleted meanwhile.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // The loop of show_modal while it runs; it lives on that call's stack, so it may outlive this peer.
+    ModalLoop* modal_ = nullptr;
 
     // Destroyed first, while everything the window uses still exists.
     struct OwnedWindow {
         HWND handle = nullptr;
+        // No message reaches the peer any more.
+        void detach() const;
         ~OwnedWindow();
     } window_;
 };

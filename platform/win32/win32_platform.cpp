@@ -2,15 +2,31 @@
 
 #include "app_facts.h"
 #include "event_pump.h"
-#include "failure_report.h"
 #include "folder_reader.h"
 #include "form_window.h"
-#include "message_box.h"
 #include "open_address.h"
 #include "process_start.h"
 #include "resources/resource_ids.h"
+#include "text.h"
 
 namespace platform::win32 {
+namespace {
+
+// A standard OK box over the active window.
+void show_message_box(const std::string& text, const std::string& title)
+{
+    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), MB_OK);
+}
+
+} // namespace
+
+std::string failure_text(std::string_view title, std::string_view what)
+{
+    std::string text(title);
+    text += " has met a failure it could not handle:\n\n";
+    text += what.empty() ? std::string_view("Unknown failure") : what;
+    return text;
+}
 
 Win32Platform::Win32Platform(HINSTANCE instance, int show_command)
     : instance_(instance), show_command_(show_command), facts_(read_app_facts()),
@@ -28,7 +44,7 @@ void Win32Platform::start_process(const std::string& command_line, ShowMode mode
 
 void Win32Platform::open_address(const std::string& address) { win32::open_address(address); }
 
-void Win32Platform::message_box(const std::string& text, const std::string& title) { win32::message_box(text, title); }
+void Win32Platform::message_box(const std::string& text, const std::string& title) { show_message_box(text, title); }
 
 void Win32Platform::pump_events() { win32::pump_events(); }
 
@@ -40,7 +56,7 @@ void Win32Platform::report_failure(const std::string& what)
         return;
     reporting_ = true;
     try {
-        win32::message_box(failure_text(facts_.title, what), facts_.title);
+        show_message_box(failure_text(facts_.title, what), facts_.title);
     } catch (...) {
     }
     reporting_ = false;

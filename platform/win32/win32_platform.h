@@ -1,9 +1,15 @@
 #pragma once
+#include <string>
+#include <string_view>
+
 #include "handles.h"
 #include "platform/platform.h"
 #include "windows_api.h"
 
 namespace platform::win32 {
+
+// What the default report says about a failure no handler trapped.
+std::string failure_text(std::string_view title, std::string_view what);
 
 // The toolkit's system side on Windows.
 class Win32Platform : public Platform {
