@@ -4,6 +4,8 @@
 
 namespace platform::win32 {
 
+// Tab is handled here rather than by IsDialogMessage, which walks the children in their stacking
+// order: a form's tab order is its own and differs from that.
 void dispatch(const MSG& message)
 {
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
