@@ -4,6 +4,7 @@
 
 #include "helpers.h"
 #include "info_window/frm_info.h"
+#include "platform/failure.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ TEST_CASE("the banner's range runs from beyond the right edge to beyond the left
     CHECK(b.form.Timer1.running());
     // Until the first tick it stands where the layout put it.
     CHECK(b.form.cmdInfo.left() == -510);
+    // Interval 0, as laid out, does not tick.
+    frmMain idle(b.p);
+    idle.Timer1.tick();
+    CHECK(idle.HScroll1.value() == 0);
 }
 
 TEST_CASE("a full pass takes floor((max - min) / 25) + 1 ticks, the last one the jump back")
@@ -52,17 +57,23 @@ TEST_CASE("a full pass takes floor((max - min) / 25) + 1 ticks, the last one the
     CHECK(last_before_jump <= min + 24);
 }
 
-TEST_CASE("the step boundary: m + 25 still moves, m + 24 jumps back")
+TEST_CASE("the step boundary: m + 25 still moves, m + 24 jumps back and pumps once more")
 {
     Banner b;
-    const std::int16_t m = b.form.HScroll1.min();
+    const std::int16_t m = b.form.HScroll1.min(), max = b.form.HScroll1.max();
     b.form.HScroll1.set_value(static_cast<std::int16_t>(m + 25));
     b.tick();
     CHECK(b.position() == m);
     b.form.HScroll1.set_value(static_cast<std::int16_t>(m + 24));
+    const int pumps = b.p.pumps;
     b.tick();
-    CHECK(b.position() == b.form.HScroll1.max());
-    CHECK(b.form.cmdInfo.left() == b.form.HScroll1.max());
+    CHECK(b.position() == max);
+    CHECK(b.form.cmdInfo.left() == max);
+    CHECK(b.p.pumps == pumps + 2);
+    // The scroll bar refuses what lies outside its range.
+    CHECK_THROWS_AS(b.form.HScroll1.set_value(static_cast<std::int16_t>(max + 1)), platform::Failure);
+    CHECK_THROWS_AS(b.form.HScroll1.set_value(static_cast<std::int16_t>(m - 1)), platform::Failure);
+    CHECK(b.position() == max);
 }
 
 TEST_CASE("a tick repaints the banner alone and pumps events")

@@ -41,9 +41,11 @@ std::pair<float, float> centre(const platform::Label& label)
 TEST_CASE("opening shows one window, modal over the main window, with the composed title")
 {
     Info i;
+    i.p.facts.minor = 2;
+    i.p.facts.revision = 3;
     frmInfo& info = i.open([](frmInfo& f) { CHECK(f.state() == FormState::shown); });
     CHECK(info.caption() == "About: Vintrel");
-    CHECK(info.lblTitle.caption() == "Vintrel v1.0.0");
+    CHECK(info.lblTitle.caption() == "Vintrel v1.2.3");
     CHECK(i.p.record(info).modal_shows == 1);
     CHECK(info.state() == FormState::hidden);
     CHECK(&i.open() == &info); // the same instance again
