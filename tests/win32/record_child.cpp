@@ -1,34 +1,34 @@
-// Started by the process tests: writes what it was started with to the file its first argument
-// names, then tries the handle its second argument names, which it must not have inherited.
+// Stands in for a started program (biftool.exe among them): writes how it was started to
+// "record.txt" beside itself, whole or not at all, then tries to set the event that
+// RECORD_EVENT names, which it must not have inherited.
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "platform/win32/app_facts.h"
 #include "platform/win32/text.h"
 #include "platform/win32/windows_api.h"
 
-int wmain(int argc, wchar_t** argv)
+int wmain()
 {
-    if (argc < 2)
-        return 2;
+    using platform::win32::narrow;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
     std::wstring folder(32768, L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    const bool inherited =
-        argc >= 3 && SetEvent(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(std::wcstoull(argv[2], nullptr, 10))));
+    const wchar_t* event = _wgetenv(L"RECORD_EVENT");
+    const bool inherited = event && SetEvent(reinterpret_cast<HANDLE>(std::wcstoull(event, nullptr, 10)));
 
-    const std::wstring out = argv[1];
+    const std::wstring out = platform::win32::folder_of(platform::win32::program_path()) + L"\\record.txt";
     {
         std::ofstream file((out + L".part").c_str(), std::ios::binary);
-        file << "show=" << startup.wShowWindow << "\nuses_show=" << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0)
-             << "\nfolder=" << platform::win32::narrow(folder) << "\nline=" << platform::win32::narrow(GetCommandLineW())
+        file << "show=" << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : "none")
+             << "\nfolder=" << narrow(folder) << "\nline=" << narrow(GetCommandLineW())
              << "\ninherited=" << (inherited ? 1 : 0) << "\npid=" << GetCurrentProcessId()
              << "\ntid=" << GetCurrentThreadId() << "\n";
     }
-    // Whole or not at all: the test waits for the final name.
     MoveFileExW((out + L".part").c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING);
     return 0;
 }

@@ -2,10 +2,10 @@
 
 #include "platform/failure.h"
 #include "platform/win32/app_facts.h"
-#include "platform/win32/dpi.h"
 #include "platform/win32/event_pump.h"
+#include "platform/win32/folder_reader.h"
 #include "platform/win32/open_address.h"
-#include "platform/win32/text.h"
+#include "support.h"
 
 using namespace platform;
 using namespace platform::win32;
@@ -14,7 +14,6 @@ TEST_SUITE("system") {
 
 TEST_CASE("the pump handles what is pending and returns; a quit it meets is posted again")
 {
-    pump_events(); // nothing pending: returns at once
     PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
     PostQuitMessage(7);
     pump_events();
@@ -22,28 +21,35 @@ TEST_CASE("the pump handles what is pending and returns; a quit it meets is post
     REQUIRE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
     CHECK(message.message == WM_QUIT);
     CHECK(message.wParam == 7);
-    CHECK_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)); // the pending message was handled
+    CHECK_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_CASE("the application facts: this program's folder, found even when the first buffer is too small")
+TEST_CASE("the application facts: title, version, and this program's folder however long its path")
 {
     CHECK(folder_of(L"C:\\Vintrel.exe") == L"C:\\");
     CHECK(folder_of(L"D:\\Games\\BG\\Vintrel.exe") == L"D:\\Games\\BG");
     const std::wstring full = program_path();
     CHECK(program_path(4) == full);
-    CHECK(program_path(full.size()) == full); // exactly full: GetModuleFileNameW truncates without room for the nul
-    CHECK(read_app_facts().folder == narrow(folder_of(full)));
+    CHECK(program_path(full.size()) == full); // exactly full: no room for the nul, so truncated
+    const AppFacts facts = read_app_facts();
+    CHECK(facts.folder == narrow(folder_of(full)));
+    CHECK(facts.title + " " + std::to_string(facts.major) + "." + std::to_string(facts.minor) + "." +
+              std::to_string(facts.revision) == "Vintrel 1.0.0");
 }
 
-// Sizes at 96 and 144 dpi are checked on the window itself, in form_window.
-TEST_CASE("rectangles that touch in twips touch in pixels, at any resolution; negative places round too")
+TEST_CASE("a folder's entries carry their long names and the attributes the list leaves out")
 {
-    CHECK(Dpi{96}.to_pixels(-510) == -34);
-    for (int value : {96, 120, 144, 168, 192}) {
-        CAPTURE(value);
-        const Dpi dpi{value};
-        CHECK(dpi.to_pixels(Rect{100, 100, 1001, 500}).right == dpi.to_pixels(Rect{1101, 100, 700, 500}).left);
-    }
+    const test::TempFolder folder("vintrel-list");
+    folder.write("Long name \xC3\xA4.bif");
+    folder.write("hidden.bif", "", FILE_ATTRIBUTE_HIDDEN);
+    folder.write("system.bif", "", FILE_ATTRIBUTE_SYSTEM);
+    folder.write("sub.bif\\inner.bif");
+    std::string seen;
+    for (const FileEntry& e : read_folder(folder.path()))
+        seen += e.name + (e.hidden ? " hidden" : "") + (e.system ? " system" : "") + (e.directory ? " folder" : "") + ";";
+    for (const char* entry : {"Long name \xC3\xA4.bif;", "hidden.bif hidden;", "system.bif system;", "sub.bif folder;"})
+        CHECK(seen.find(entry) != std::string::npos);
+    CHECK_THROWS_AS(read_folder(folder.file("missing")), Failure);
 }
 
 TEST_CASE("only web and mail addresses go to the shell")
