@@ -25,8 +25,8 @@ bench_setup() {
     if [ -z "${DISPLAY:-}" ]; then
         start_xvfb
     fi
-    export WINEPREFIX="$root/build/wineprefix"
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    vintrel_root=$root
+    . "$root/scripts/lib/wine-env.sh"
     "$root/scripts/wine-prefix"
     (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows -j2 --target Vintrel "$@" >/dev/null)
     vintrel="$root/build/windows/Vintrel.exe"
