@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   try {
     fs::create_directories(out / "data");
     StreamingBiff biff(out / "data" / "BENCH.bif");
-    KeySpec key;
+    KeyPlan key;
     key.bifs.push_back({"data\\BENCH.bif", 0, 1});
     const bif::u16 types[] = {0x03F4, 0x0001, 0x0004, 0x03ED, 0x03F1, 0x03E8};
     const bif::u64 mean = total / count;

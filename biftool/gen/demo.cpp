@@ -74,7 +74,7 @@ std::vector<DemoArchive> write_demo_game(const fs::path& out) {
   fs::create_directories(out / "data", ec);
   if (ec) throw Error(fsx::to_utf8(out / "data") + ": cannot create the folder: " + ec.message());
 
-  KeySpec key;
+  KeyPlan key;
   std::vector<DemoArchive> made;
   struct Res {
     std::string name;
@@ -82,9 +82,9 @@ std::vector<DemoArchive> write_demo_game(const fs::path& out) {
     Bytes data;
   };
   auto add_archive = [&](const std::string& file, const std::string& format, const std::vector<Res>& files,
-                         const std::vector<Res>& tilesets, BiffSpec::Table table) {
+                         const std::vector<Res>& tilesets, BiffPlan::Table table) {
     u32 bif = static_cast<u32>(key.bifs.size());
-    BiffSpec plan;
+    BiffPlan plan;
     plan.table = table;
     DemoArchive info{file, format, {}};
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -113,7 +113,7 @@ std::vector<DemoArchive> write_demo_game(const fs::path& out) {
                {"RIVERS", 0x03F4, text(demo_table("rivers of the demo map", 7, 2))},
                {"DEMOSTAT", 0x03F0, text("IDS V1.0\n0 STILL\n1 WALKING\n2 RESTING\n3 SINGING\n")},
                {"DEMOLOGO", 0x0001, demo_bitmap(32, 24, 3)}},
-              {}, BiffSpec::Table::Front);
+              {}, BiffPlan::Table::Front);
 
   std::vector<Res> tiles;
   Bytes tis;
@@ -124,18 +124,18 @@ std::vector<DemoArchive> write_demo_game(const fs::path& out) {
   tiles.push_back({"DEMOAREA", 0x03EB, tis});
   add_archive("DEMOTILE.bif", "BIFF V1",
               {{"DEMOAREA", 0x03F4, text(demo_table("tiles of the demo area", 6, 4))}}, tiles,
-              BiffSpec::Table::End);
+              BiffPlan::Table::End);
 
   add_archive("DEMOPACK.bif", "BIFC V1.0",
               {{"SONGS", 0x03F4, text(demo_table("songs of the demo bard", 40, 5))},
                {"DEMOMAP", 0x0001, demo_bitmap(64, 48, 6)},
                {"GREETING", 0x0409, text("-- a greeting of the demo game\nprint(\"Welcome to the Vintrel demo\")\n")}},
-              {}, BiffSpec::Table::Front);
+              {}, BiffPlan::Table::Front);
 
   add_archive("DEMOZLIB.bif", "BIF V1.0",
               {{"WEATHER", 0x03F4, text(demo_table("weather of the demo valley", 20, 7))},
                {"DEMOSKY", 0x0001, demo_bitmap(48, 16, 8)}},
-              {}, BiffSpec::Table::Middle);
+              {}, BiffPlan::Table::Middle);
 
   write_file(out / "chitin.key", build_key(key));
   return made;

@@ -32,14 +32,14 @@ Bytes deflate_all(const unsigned char* p, std::size_t n) {
 }
 }  // namespace
 
-Bytes build_biff(const BiffSpec& plan) {
+Bytes build_biff(const BiffPlan& plan) {
   const u32 nf = static_cast<u32>(plan.files.size()), nt = static_cast<u32>(plan.tilesets.size());
   const u32 table_size = nf * 16 + nt * 20;
   // Lay out the data, leaving room for the table where it goes.
   std::vector<u64> offsets;
   u64 pos = 20;
   u64 table_off = 0;
-  if (plan.table == BiffSpec::Table::Front) {
+  if (plan.table == BiffPlan::Table::Front) {
     table_off = pos;
     pos += table_size;
   }
@@ -47,14 +47,14 @@ Bytes build_biff(const BiffSpec& plan) {
   for (const auto& f : plan.files) blobs.push_back(&f.data);
   for (const auto& t : plan.tilesets) blobs.push_back(&t.data);
   for (std::size_t i = 0; i < blobs.size(); ++i) {
-    if (plan.table == BiffSpec::Table::Middle && i == blobs.size() / 2) {
+    if (plan.table == BiffPlan::Table::Middle && i == blobs.size() / 2) {
       table_off = pos;
       pos += table_size;
     }
     offsets.push_back(pos);
     pos += blobs[i]->size();
   }
-  if (plan.table == BiffSpec::Table::End || (plan.table == BiffSpec::Table::Middle && blobs.empty())) {
+  if (plan.table == BiffPlan::Table::End || (plan.table == BiffPlan::Table::Middle && blobs.empty())) {
     table_off = pos;
     pos += table_size;
   }
@@ -112,7 +112,7 @@ Bytes compress_bifc(const Bytes& biff, std::size_t block_size) {
   return out;
 }
 
-Bytes build_key(const KeySpec& plan) {
+Bytes build_key(const KeyPlan& plan) {
   const u32 nb = static_cast<u32>(plan.bifs.size()), nr = static_cast<u32>(plan.resources.size());
   Bytes out;
   append(out, "KEY V1  ", 8);

@@ -16,7 +16,7 @@ using Bytes = std::vector<unsigned char>;
 inline u32 file_locator(u32 bif, u32 file_index) { return (bif << 20) | (file_index & 0x3FFF); }
 inline u32 tileset_locator(u32 bif, u32 tileset_index) { return (bif << 20) | ((tileset_index & 0x3F) << 14); }
 
-struct BiffSpec {
+struct BiffPlan {
   struct File {
     u32 locator = 0;
     u16 type = 0;
@@ -35,13 +35,13 @@ struct BiffSpec {
   enum class Table { Front, End, Middle } table = Table::Front;
 };
 
-Bytes build_biff(const BiffSpec& plan);
+Bytes build_biff(const BiffPlan& plan);
 // "BIF V1.0": the whole BIFF as one zlib stream, with the archive's file name in the header.
 Bytes compress_bif_v10(const Bytes& biff, const std::string& name);
 // "BIFC V1.0": the whole BIFF in zlib blocks of block_size uncompressed bytes.
 Bytes compress_bifc(const Bytes& biff, std::size_t block_size = 8192);
 
-struct KeySpec {
+struct KeyPlan {
   struct Bif {
     std::string name;  // "data\\AREA000A.bif"
     u32 length = 0;
@@ -55,7 +55,7 @@ struct KeySpec {
   std::vector<Bif> bifs;
   std::vector<Res> resources;
 };
-Bytes build_key(const KeySpec& plan);
+Bytes build_key(const KeyPlan& plan);
 
 // Writes bytes to a file; throws Error on failure.
 void write_file(const std::filesystem::path& p, const Bytes& data);

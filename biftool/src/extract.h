@@ -1,6 +1,5 @@
 #pragma once
 // Listing and extraction of one archive whose entries have been named (names.h).
-#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -8,6 +7,7 @@
 
 #include "archive.h"
 #include "names.h"
+#include "output.h"
 
 namespace bif {
 
@@ -18,17 +18,21 @@ struct ExtractStats {
   u64 bytes = 0;
   double seconds = 0;
   std::vector<std::string> errors;  // one per resource not extracted
-  bool stopped = false;             // a write failed: the rest was not attempted
+  bool stopped = false;             // the volume failed: the rest was not attempted
 };
 
-// Writes every planned entry into out_dir (created if needed). Each file is written under a
-// temporary name and renamed when complete, so a failure never leaves a cut-short file under
-// the resource's name. Damaged or unreadable entries are skipped and reported; a failed write
-// (disk full, no permission) stops the extraction. Data is copied in fixed-size chunks.
-ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, const std::filesystem::path& out_dir,
-                         const std::function<void(std::size_t done, std::size_t total)>& progress);
+// The output folder: `name` (one safe component) directly inside `parent`; `shown` in messages.
+struct OutputPlace {
+  std::string parent, name, shown;
+};
 
-// Suffix of temporary files; no planned name ends in it.
-inline constexpr const char* kPartSuffix = ".~part";
+// Writes every planned entry into the output folder (made if needed), after checking that the
+// volume has room for all of it and removing what killed runs left there. Each file appears under
+// its name only when complete. A resource that cannot be read or written (a folder in the way, a
+// name the file system refuses) is skipped and reported; a failure of the volume (disk full, I/O)
+// stops at once. Throws Error, before writing anything, when the folder is unusable or too small.
+ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place,
+                         const OutputOptions& options,
+                         const std::function<void(std::size_t done, std::size_t total)>& progress);
 
 }  // namespace bif

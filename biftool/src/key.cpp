@@ -4,42 +4,43 @@
 #include <vector>
 
 #include "fsutil.h"
+#include "records.h"
 
 namespace bif {
 
-Key::Key(Source& src) : src_(src) {
-  const std::string& n = src.name();
-  if (src.size() < 24)
-    throw Error(n + ": not a game index: " + std::to_string(src.size()) + " bytes, shorter than a KEY header (24)");
-  unsigned char h[24];
-  src.read(0, h, 24);
+Key::Key(Source& src) : name_(src.name()) {
+  const std::string& n = name_;
+  const u64 size = src.size();
+  if (size < kKeyHeaderSize)
+    throw Error(n + ": not a game index: " + std::to_string(size) + " bytes, shorter than a KEY header (24)");
+  if (size > kMaxSize) throw Error(n + ": not a game index: " + bytes_text(size) + ", far more than any game's");
+  data_.resize(static_cast<std::size_t>(size));
+  src.read(0, data_.data(), data_.size());
+  const unsigned char* h = data_.data();
   if (std::memcmp(h, "KEY V1  ", 8) != 0) throw Error(n + ": not a game index: it does not start with \"KEY V1  \"");
   bif_count_ = le32(h + 8);
   res_count_ = le32(h + 12);
   bif_off_ = le32(h + 16);
   res_off_ = le32(h + 20);
-  u64 size = src.size();
-  if (bif_off_ > size || u64{bif_count_} * 12 > size - bif_off_)
+  if (bif_off_ > size || u64{bif_count_} * kKeyBifEntrySize > size - bif_off_)
     throw Error(n + ": corrupt: its " + std::to_string(bif_count_) + " BIF entries at byte " + std::to_string(bif_off_) +
                 " do not fit in its " + std::to_string(size) + " bytes");
-  if (res_off_ > size || u64{res_count_} * 14 > size - res_off_)
+  if (res_off_ > size || u64{res_count_} * kKeyResourceEntrySize > size - res_off_)
     throw Error(n + ": corrupt: its " + std::to_string(res_count_) + " resource entries at byte " +
                 std::to_string(res_off_) + " do not fit in its " + std::to_string(size) + " bytes");
 }
 
-std::string Key::bif_name(u32 i) {
-  if (i >= bif_count_) throw Error(src_.name() + ": no BIF entry " + std::to_string(i));
-  unsigned char e[12];
-  src_.read(bif_off_ + u64{i} * 12, e, 12);
+std::string Key::bif_name(u32 i) const {
+  if (i >= bif_count_) throw Error(name_ + ": no BIF entry " + std::to_string(i));
+  const unsigned char* e = data_.data() + bif_off_ + u64{i} * kKeyBifEntrySize;
   u64 off = le32(e + 4);
   u64 len = le16(e + 8);
-  if (off > src_.size() || len > src_.size() - off)
-    throw Error(src_.name() + ": corrupt: the name of BIF entry " + std::to_string(i + 1) + " (" + std::to_string(len) +
+  if (off > data_.size() || len > data_.size() - off)
+    throw Error(name_ + ": corrupt: the name of BIF entry " + std::to_string(i + 1) + " (" + std::to_string(len) +
                 " bytes at " + std::to_string(off) + ") lies outside the file");
-  // A real entry name is a short relative path; reading at most kMaxName bytes of each keeps a
-  // hostile index (a million entries naming one 64 KiB string) from costing gigabytes of reads.
-  std::string s(static_cast<std::size_t>(std::min<u64>(len, kMaxName)), '\0');
-  if (!s.empty()) src_.read(off, s.data(), s.size());
+  // A real entry name is a short relative path; anything longer than kMaxName matches nothing.
+  const char* p = reinterpret_cast<const char*>(data_.data() + off);
+  std::string s(p, static_cast<std::size_t>(std::min<u64>(len, kMaxName)));
   auto nul = s.find('\0');
   if (nul != std::string::npos)
     s.resize(nul);
@@ -68,7 +69,7 @@ bool Key::names_match(const std::string& entry, const std::string& file) {
   return !fstem.empty() && !bstem.empty() && fsx::iequals(fstem, bstem);
 }
 
-long long Key::find_bif(const std::string& archive_file_name) {
+long long Key::find_bif(const std::string& archive_file_name) const {
   for (u32 i = 0; i < bif_count_; ++i) {
     std::string name = bif_name(i);
     if (name.size() > kMaxName) continue;
@@ -77,22 +78,16 @@ long long Key::find_bif(const std::string& archive_file_name) {
   return -1;
 }
 
-void Key::for_each_resource(const std::function<void(const KeyResource&)>& fn) {
-  constexpr u32 kChunk = 4096;
-  std::vector<unsigned char> buf(std::size_t{kChunk} * 14);
-  for (u32 first = 0; first < res_count_; first += kChunk) {
-    u32 n = std::min(kChunk, res_count_ - first);
-    src_.read(res_off_ + u64{first} * 14, buf.data(), std::size_t{n} * 14);
-    for (u32 k = 0; k < n; ++k) {
-      const unsigned char* e = buf.data() + std::size_t{k} * 14;
-      KeyResource r;
-      std::memcpy(r.resref, e, 8);
-      r.resref[8] = '\0';
-      r.type = le16(e + 8);
-      r.locator = le32(e + 10);
-      r.index = first + k;
-      fn(r);
-    }
+void Key::for_each_resource(const std::function<void(const KeyResource&)>& fn) const {
+  const unsigned char* e = data_.data() + res_off_;
+  for (u32 i = 0; i < res_count_; ++i, e += kKeyResourceEntrySize) {
+    KeyResource r;
+    std::memcpy(r.resref, e, 8);
+    r.resref[8] = '\0';
+    r.type = le16(e + 8);
+    r.locator = le32(e + 10);
+    r.index = i;
+    fn(r);
   }
 }
 

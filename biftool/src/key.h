@@ -1,9 +1,10 @@
 #pragma once
-// Reader of the game's index, "chitin.key" (KEY V1). Everything is read piecewise from a Source
-// and checked against its size; nothing proportional to a count is allocated before the data
-// behind it has been seen.
+// Reader of the game's index, "chitin.key" (KEY V1). The index is read whole, with one read (a real
+// one is a few MiB), after its header has been checked against its size; every table and name is
+// checked to lie inside it.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common.h"
 #include "source.h"
@@ -19,7 +20,10 @@ struct KeyResource {
 
 class Key {
  public:
-  // Reads and checks the header; throws an Error naming the file when it is not a usable KEY V1.
+  // An index larger than this is refused rather than read into memory.
+  static constexpr u64 kMaxSize = u64{256} << 20;
+
+  // Reads the index; throws an Error naming the file when it is not a usable KEY V1.
   explicit Key(Source& src);
 
   u32 bif_count() const { return bif_count_; }
@@ -28,19 +32,20 @@ class Key {
   static constexpr u64 kMaxName = 1024;
   // File name of BIF entry i as stored (up to the NUL); checks it lies in the file. A name of more
   // than kMaxName bytes is cut there and ends in "...".
-  std::string bif_name(u32 i);
+  std::string bif_name(u32 i) const;
   // Index of the BIF entry naming this archive, or -1. Compares the last path component of each
   // entry (separators '\\', '/', ':') ignoring ASCII case; "x.cbf" on disk matches "x.bif".
-  long long find_bif(const std::string& archive_file_name);
-  // Calls fn for every resource entry in table order, reading the table in chunks.
-  void for_each_resource(const std::function<void(const KeyResource&)>& fn);
+  long long find_bif(const std::string& archive_file_name) const;
+  // Calls fn for every resource entry in table order.
+  void for_each_resource(const std::function<void(const KeyResource&)>& fn) const;
 
   // The last component of an entry name ("data\\AREA000A.bif" -> "AREA000A.bif").
   static std::string base_name(const std::string& entry_name);
   static bool names_match(const std::string& entry_name, const std::string& archive_file_name);
 
  private:
-  Source& src_;
+  std::string name_;
+  std::vector<unsigned char> data_;
   u32 bif_count_ = 0, res_count_ = 0;
   u64 bif_off_ = 0, res_off_ = 0;
 };

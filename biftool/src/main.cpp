@@ -15,16 +15,9 @@
 #include <io.h>
 #include <windows.h>
 
-namespace {
+#include "win32_path.h"
 
-std::string utf8_from_wide(const wchar_t* w) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
-  s.resize(static_cast<std::size_t>(n - 1));
-  return s;
-}
+namespace {
 
 bool is_console(HANDLE h) {
   DWORD mode;
@@ -64,7 +57,7 @@ int wmain(int argc, wchar_t** argv) {
   UINT old_cp = GetConsoleOutputCP();
   if (terminal) SetConsoleOutputCP(CP_UTF8);
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(utf8_from_wide(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(bif::win32::narrow(argv[i]));
   int rc = bif::run_tool(args, bif::ToolIo{std::cout, std::cerr, terminal});
   std::cout.flush();
   std::cerr.flush();

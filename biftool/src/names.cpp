@@ -56,12 +56,14 @@ bool is_reserved_device(const std::string& stem) {
   return false;
 }
 
-std::string sanitize_stem(const std::string& raw) {
+namespace {
+// keep_utf8: bytes beyond ASCII stay, for names the file system already accepted.
+std::string safe_stem(const std::string& raw, bool keep_utf8) {
   std::string s;
   for (char ch : raw) {
     auto c = static_cast<unsigned char>(ch);
     if (c == 0) break;
-    s += bad_char(c) ? '_' : ch;
+    s += bad_char(c) && !(keep_utf8 && c >= 0x80) ? '_' : ch;
   }
   for (std::size_t i = 0; i < s.size() && (s[i] == '.' || s[i] == ' '); ++i) s[i] = '_';
   for (std::size_t i = s.size(); i > 0 && (s[i - 1] == '.' || s[i - 1] == ' '); --i) s[i - 1] = '_';
@@ -73,6 +75,15 @@ std::string sanitize_stem(const std::string& raw) {
   }
   return s;
 }
+}  // namespace
+
+std::string sanitize_stem(const std::string& raw) { return safe_stem(raw, false); }
+
+std::string output_folder_name(const std::string& archive_file_name) {
+  std::string stem = archive_file_name.substr(0, archive_file_name.rfind('.'));
+  std::string safe = safe_stem(stem, true);
+  return safe.empty() ? "_" : safe;
+}
 
 std::string locator_stem(u32 locator) {
   char b[16];
@@ -80,81 +91,103 @@ std::string locator_stem(u32 locator) {
   return b;
 }
 
-std::vector<Planned> plan_names(const Archive& archive, Key* key, long long bif_index) {
-  const auto& entries = archive.entries();
-  std::vector<Planned> plan(entries.size());
-  struct Named {
-    std::string resref;
-    u16 type = 0;
-    u32 locator = 0;
-    u32 index = 0;
-    bool set = false;
-  };
-  std::vector<Named> named(entries.size());
+namespace {
 
-  if (key && bif_index >= 0) {
-    // Archive entries by the locator part the index refers to; the first entry wins a clash.
-    std::unordered_map<u32, std::size_t> files, tilesets;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i].tileset)
-        tilesets.emplace(entries[i].tileset_index(), i);
-      else
-        files.emplace(entries[i].file_index(), i);
-    }
-    auto target = [&](const KeyResource& r) -> long long {
-      u32 tix = (r.locator >> 14) & 0x3F;
-      if (r.type == kTypeTis && tix != 0) {
-        auto it = tilesets.find(tix);
-        return it == tilesets.end() ? -1 : static_cast<long long>(it->second);
-      }
-      auto it = files.find(r.locator & 0x3FFF);
-      return it == files.end() ? -1 : static_cast<long long>(it->second);
-    };
-    // Pass 1: index resources in this archive, the later one winning each archive entry.
-    key->for_each_resource([&](const KeyResource& r) {
-      if ((r.locator >> 20) != static_cast<u64>(bif_index)) return;
-      long long t = target(r);
-      if (t < 0) return;
-      named[static_cast<std::size_t>(t)] = Named{r.resref, r.type, r.locator, r.index, true};
-    });
-    // Pass 2: the last index entry with a given name and type is the one the game uses; an
-    // earlier one pointing elsewhere loses its name, and its archive entry goes by its locator.
-    auto name_key = [](const char* resref, u16 type) { return fsx::upper(resref) + '\0' + std::to_string(type); };
-    std::unordered_map<std::string, u32> last_locator;
-    for (const Named& n : named)
-      if (n.set) last_locator.emplace(name_key(n.resref.c_str(), n.type), n.locator);
-    if (!last_locator.empty()) {
-      key->for_each_resource([&](const KeyResource& r) {
-        auto it = last_locator.find(name_key(r.resref, r.type));
-        if (it != last_locator.end()) it->second = r.locator;
-      });
-      for (Named& n : named)
-        if (n.set && last_locator[name_key(n.resref.c_str(), n.type)] != n.locator) n.set = false;
-    }
+// What the index says about one archive entry.
+struct Named {
+  std::string resref;
+  u16 type = 0;
+  u32 locator = 0;
+  bool set = false;
+};
+
+// Finds the archive entry an index resource of this archive refers to: files by locator & 0x3FFF,
+// tilesets by (locator >> 14) & 0x3F; the first archive entry wins a clash.
+class EntryByLocator {
+ public:
+  explicit EntryByLocator(const std::vector<Entry>& entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      (entries[i].tileset ? tilesets_ : files_).emplace(entries[i].tileset ? entries[i].tileset_index()
+                                                                            : entries[i].file_index(), i);
+  }
+  std::optional<std::size_t> find(const KeyResource& r) const {
+    u32 tix = (r.locator >> 14) & 0x3F;
+    const auto& map = r.type == kTypeTis && tix != 0 ? tilesets_ : files_;
+    auto it = map.find(r.type == kTypeTis && tix != 0 ? tix : r.locator & 0x3FFF);
+    if (it == map.end()) return std::nullopt;
+    return it->second;
   }
 
-  std::unordered_set<std::string> used;
-  std::unordered_map<std::string, unsigned> next_suffix;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
-    std::string stem;
-    bool from_index = false;
-    if (named[i].set) {
-      stem = sanitize_stem(named[i].resref);
-      from_index = !stem.empty();
-    }
-    if (stem.empty()) stem = locator_stem(e.locator);
-    std::string ext = e.tileset ? std::string("TIS") : extension(e.type);
+ private:
+  std::unordered_map<u32, std::size_t> files_, tilesets_;
+};
+
+std::string name_key(const char* resref, u16 type) { return fsx::upper(resref) + '\0' + std::to_string(type); }
+
+// The last index entry with a given name and type is the one the game uses: an earlier one
+// loses its name to it, unless the later one points at nothing (an entry missing from this
+// archive, or an archive the index does not list).
+void drop_overridden(const Key& key, u32 bif, const EntryByLocator& by_locator, std::vector<Named>& named) {
+  std::unordered_map<std::string, u32> last_locator;
+  for (const Named& n : named)
+    if (n.set) last_locator.emplace(name_key(n.resref.c_str(), n.type), n.locator);
+  if (last_locator.empty()) return;
+  key.for_each_resource([&](const KeyResource& r) {
+    auto it = last_locator.find(name_key(r.resref, r.type));
+    if (it == last_locator.end()) return;
+    u32 rbif = r.locator >> 20;
+    bool exists = rbif == bif ? by_locator.find(r).has_value() : rbif < key.bif_count();
+    if (exists) it->second = r.locator;
+  });
+  for (Named& n : named)
+    if (n.set && last_locator[name_key(n.resref.c_str(), n.type)] != n.locator) n.set = false;
+}
+
+std::vector<Named> index_names(const Archive& archive, const Key& key, u32 bif) {
+  std::vector<Named> named(archive.entries().size());
+  EntryByLocator by_locator(archive.entries());
+  // The later index resource wins each archive entry.
+  key.for_each_resource([&](const KeyResource& r) {
+    if ((r.locator >> 20) != bif) return;
+    if (auto t = by_locator.find(r)) named[*t] = Named{r.resref, r.type, r.locator, true};
+  });
+  drop_overridden(key, bif, by_locator, named);
+  return named;
+}
+
+// Same name twice (or the same but for case): the later ones are numbered, "NAME~2.EXT".
+class UniqueNames {
+ public:
+  std::string take(const std::string& stem, const std::string& ext) {
     std::string name = stem + "." + ext;
     std::string folded = fsx::lower(name);
-    if (!used.insert(folded).second) {
-      // Same name twice (or the same but for case): number the later ones, "NAME~2.EXT".
-      unsigned& n = next_suffix[folded];
-      if (n < 2) n = 2;
-      do name = stem + "~" + std::to_string(n++) + "." + ext;
-      while (!used.insert(fsx::lower(name)).second);
-    }
-    plan[i] = Planned{i, name, from_index};
+    if (used_.insert(folded).second) return name;
+    unsigned& n = next_suffix_[folded];
+    if (n < 2) n = 2;
+    do name = stem + "~" + std::to_string(n++) + "." + ext;
+    while (!used_.insert(fsx::lower(name)).second);
+    return name;
+  }
+
+ private:
+  std::unordered_set<std::string> used_;
+  std::unordered_map<std::string, unsigned> next_suffix_;
+};
+
+}  // namespace
+
+std::vector<Planned> plan_names(const Archive& archive, const Key* key, long long bif_index) {
+  const auto& entries = archive.entries();
+  std::vector<Named> named = key && bif_index >= 0 ? index_names(archive, *key, static_cast<u32>(bif_index))
+                                                   : std::vector<Named>(entries.size());
+  std::vector<Planned> plan(entries.size());
+  UniqueNames unique;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    std::string stem = named[i].set ? sanitize_stem(named[i].resref) : std::string();
+    bool from_index = !stem.empty();
+    if (stem.empty()) stem = locator_stem(e.locator);
+    plan[i] = Planned{i, unique.take(stem, e.tileset ? std::string("TIS") : extension(e.type)), from_index};
   }
   return plan;
 }

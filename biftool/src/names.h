@@ -24,6 +24,11 @@ std::string extension(u16 type);
 std::string sanitize_stem(const std::string& raw);
 bool is_reserved_device(const std::string& stem);
 
+// The folder an archive extracts into: its file name without the extension, made safe as above
+// (".", "..", "CON", trailing dots or blanks cannot name it; empty becomes "_") but keeping the
+// letters beyond ASCII that the file system took in the archive's own name.
+std::string output_folder_name(const std::string& archive_file_name);
+
 // The name of a resource the index does not name: "LOC" and the locator's 20 low bits in hex.
 std::string locator_stem(u32 locator);
 
@@ -36,8 +41,9 @@ struct Planned {
 // Matches index resources of BIF number `bif_index` to archive entries by locator (files by
 // locator & 0x3FFF, tilesets by (locator >> 14) & 0x3F) and names every entry. Later index
 // entries win: over earlier ones naming the same archive entry, and over earlier ones with the
-// same name and type elsewhere in the index (which then leave their entry unnamed).
+// same name and type elsewhere in the index (which then leave their entry unnamed), unless the
+// later one points at nothing.
 // `key` may be null (no index found): every entry is then named by its locator.
-std::vector<Planned> plan_names(const Archive& archive, Key* key, long long bif_index);
+std::vector<Planned> plan_names(const Archive& archive, const Key* key, long long bif_index);
 
 }  // namespace bif

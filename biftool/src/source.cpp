@@ -6,7 +6,6 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "fsutil.h"
 
 namespace bif {
 
@@ -36,44 +35,6 @@ void Source::read(u64 off, void* dst, std::size_t n) {
     throw Error(name_ + ": truncated: needs bytes " + std::to_string(off) + " to " + std::to_string(off + n) +
                 " but has only " + std::to_string(sz));
   do_read(off, dst, n);
-}
-
-// ---------------------------------------------------------------------------------------------
-FileSource::FileSource(const std::filesystem::path& path, std::string display) : Source(std::move(display)) {
-  f_ = fsx::open(path, "rb");
-  if (!f_) throw Error(name_ + ": cannot open: " + fsx::last_error());
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    std::fclose(f_);
-    f_ = nullptr;
-    throw Error(name_ + ": is a folder, not a file");
-  }
-  try {
-    size_ = fsx::size_of(f_, name_);
-  } catch (...) {
-    std::fclose(f_);
-    throw;
-  }
-  std::setvbuf(f_, nullptr, _IOFBF, 64 * 1024);
-}
-
-FileSource::~FileSource() {
-  if (f_) std::fclose(f_);
-}
-
-void FileSource::do_read(u64 off, void* dst, std::size_t n) {
-  if (off != pos_ && !fsx::seek(f_, off)) {
-    pos_ = ~u64{0};
-    throw Error(name_ + ": cannot seek to byte " + std::to_string(off) + ": " + fsx::last_error());
-  }
-  std::size_t got = std::fread(dst, 1, n, f_);
-  if (got != n) {
-    pos_ = ~u64{0};
-    std::string why = std::ferror(f_) ? fsx::last_error() : std::string("unexpected end of file");
-    std::clearerr(f_);
-    throw Error(name_ + ": cannot read " + std::to_string(n) + " bytes at " + std::to_string(off) + ": " + why);
-  }
-  pos_ = off + n;
 }
 
 // ---------------------------------------------------------------------------------------------

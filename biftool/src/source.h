@@ -1,13 +1,12 @@
 #pragma once
 // Random-access byte sources the readers work on: a file on disk (read piecewise, never whole),
 // a block of memory (tests, fuzzer), and the decompressed contents of a compressed archive.
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common.h"
+#include "input_file.h"
 
 namespace bif {
 
@@ -31,18 +30,15 @@ class Source {
 
 class FileSource final : public Source {
  public:
-  // Throws Error when the file cannot be opened.
-  FileSource(const std::filesystem::path& path, std::string display);
-  ~FileSource() override;
-  u64 size() const override { return size_; }
+  // `path` is UTF-8. Throws Error when it is not a regular file that can be opened.
+  FileSource(const std::string& path, std::string display) : Source(display), file_(path, display) {}
+  u64 size() const override { return file_.size(); }
 
  protected:
-  void do_read(u64 off, void* dst, std::size_t n) override;
+  void do_read(u64 off, void* dst, std::size_t n) override { file_.read(off, dst, n); }
 
  private:
-  std::FILE* f_ = nullptr;
-  u64 size_ = 0;
-  u64 pos_ = ~u64{0};
+  InputFile file_;
 };
 
 class MemorySource final : public Source {

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "archive.h"
 #include "extract.h"
 #include "fsutil.h"
+#include "input_file.h"
 #include "key.h"
 #include "names.h"
 #include "vintrel_version.h"
@@ -30,29 +32,94 @@ static std::string help_text() {
          "from the game's index, chitin.key, looked for one folder above the archive (then one folder\n"
          "above the current folder). Resources the index does not name are called LOCxxxxx after\n"
          "their locator. \"-extr data\\AREA000A.bif\" writes every resource into data\\AREA000A\\.\n"
-         "\nExit status: 0 done, 1 wrong command line, 2 damaged input or failed output.\n";
+         "An archive whose name starts with '-' may follow \"--\".\n"
+         "\nExit status:\n"
+         "  0  everything listed or written\n"
+         "  1  wrong command line\n"
+         "  2  the archive or index is unusable, or nothing could be written\n"
+         "  3  some resources are damaged or could not be written; the others were\n";
 }
 
 namespace {
 
-fs::path find_index(const fs::path& archive_abs, std::vector<std::string>& looked) {
-  std::vector<fs::path> dirs;
-  fs::path dir = archive_abs.parent_path();
-  dirs.push_back(dir.parent_path());
+constexpr int kDone = 0, kUsage = 1, kUnusable = 2, kSomeSkipped = 3;
+constexpr std::size_t kShownErrors = 10;
+
+// The archive the argument names: the file itself, or "x.cbf" when "x.bif" is missing (the index
+// says "x.bif" where the original games keep compressed archives as "x.cbf").
+std::optional<fs::path> existing_archive(const std::string& arg) {
+  fs::path path = fsx::from_utf8(arg);
+  if (path_exists(arg)) return path;
+  fs::path cbf = fs::path(path).replace_extension(".cbf");
+  if (fsx::iequals(fsx::to_utf8(path.extension()), ".bif") && path_exists(fsx::to_utf8(cbf))) return cbf;
+  return std::nullopt;
+}
+
+std::string find_index(const fs::path& archive_abs, std::vector<std::string>& looked) {
+  std::vector<fs::path> dirs{archive_abs.parent_path().parent_path()};
   std::error_code ec;
   fs::path cwd = fs::current_path(ec);
   if (!ec) dirs.push_back(cwd.parent_path());
-  dirs.push_back(dir);
+  dirs.push_back(archive_abs.parent_path());
   std::vector<fs::path> seen;
   for (const fs::path& d : dirs) {
     fs::path norm = d.lexically_normal();
     if (std::find(seen.begin(), seen.end(), norm) != seen.end()) continue;
     seen.push_back(norm);
     looked.push_back(fsx::to_utf8(norm / "chitin.key"));
-    fs::path found = fsx::find_file_nocase(norm, "chitin.key");
+    std::string found = find_file_nocase(fsx::to_utf8(norm), "chitin.key");
     if (!found.empty()) return found;
   }
   return {};
+}
+
+// The archive opened and its entries named through the index, when there is one.
+struct Named {
+  std::unique_ptr<FileSource> file, key_file;
+  std::unique_ptr<Archive> archive;
+  std::unique_ptr<Key> key;
+  long long bif_index = -1;
+  std::string note;  // why the names come from the locators
+  std::vector<Planned> plan;
+};
+
+void open_index(const fs::path& archive_path, Named& n) {
+  std::error_code ec;
+  fs::path abs = fs::absolute(archive_path, ec);
+  std::vector<std::string> looked;
+  std::string key_path = find_index(ec ? archive_path : abs, looked);
+  std::string archive_name = fsx::to_utf8(archive_path.filename());
+  if (key_path.empty()) {
+    n.note = "note: no chitin.key found (looked for " + looked.front();
+    for (std::size_t i = 1; i < looked.size(); ++i) n.note += ", " + looked[i];
+    n.note += "); resources are named after their locators\n";
+    return;
+  }
+  n.key_file = std::make_unique<FileSource>(key_path, key_path);
+  n.key = std::make_unique<Key>(*n.key_file);
+  n.bif_index = n.key->find_bif(archive_name);
+  if (n.bif_index < 0)
+    n.note = "note: " + key_path + " does not list " + archive_name + "; resources are named after their locators\n";
+}
+
+void print_header(const Named& n, ToolIo& io) {
+  const Archive& a = *n.archive;
+  io.out << a.name() << ": " << a.format() << ", " << a.file_count() << " file" << (a.file_count() == 1 ? "" : "s")
+         << ", " << a.tileset_count() << " tileset" << (a.tileset_count() == 1 ? "" : "s") << "\n";
+  if (n.key && n.bif_index >= 0) io.out << "Index: " << n.key_file->name() << " (BIF entry " << n.bif_index << ")\n";
+  if (!n.note.empty()) {
+    io.out << std::flush;
+    io.err << n.note << std::flush;
+  }
+}
+
+int list(const Named& n, ToolIo& io) {
+  print_listing(*n.archive, n.plan, io.out);
+  std::size_t damaged = 0;
+  for (const Entry& e : n.archive->entries())
+    if (e.damaged && damaged++ < kShownErrors) io.err << "biftool: " << n.archive->problem(e) << "\n";
+  if (damaged > kShownErrors) io.err << "biftool: ... and " << (damaged - kShownErrors) << " more damaged entries\n";
+  return damaged ? kSomeSkipped : kDone;
 }
 
 void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final) {
@@ -65,135 +132,105 @@ void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final) 
          << std::flush;
 }
 
-int list_or_extract(const std::string& arg, bool extract, ToolIo io) {
-  fs::path path = fsx::from_utf8(arg);
-  std::error_code ec;
-  if (!fs::exists(path, ec)) {
-    // The index says "x.bif" while the original games keep compressed archives as "x.cbf".
-    fs::path cbf = path;
-    cbf.replace_extension(".cbf");
-    if (fsx::iequals(fsx::to_utf8(path.extension()), ".bif") && fs::exists(cbf, ec)) {
-      path = cbf;
-    } else {
-      io.err << "biftool: " << arg << ": no such file\n";
-      return 2;
-    }
-  }
-  std::string shown = fsx::to_utf8(path);
-  FileSource file(path, shown);
-  Archive archive(file);
-
-  fs::path abs = fs::absolute(path, ec);
-  if (ec) abs = path;
-  std::vector<std::string> looked;
-  fs::path key_path = find_index(abs, looked);
-  std::unique_ptr<FileSource> key_file;
-  std::unique_ptr<Key> key;
-  long long bif_index = -1;
-  std::string archive_name = fsx::to_utf8(path.filename());
-  std::string note;
-  if (key_path.empty()) {
-    note = "note: no chitin.key found (looked for " + looked.front();
-    for (std::size_t i = 1; i < looked.size(); ++i) note += ", " + looked[i];
-    note += "); resources are named after their locators\n";
-  } else {
-    key_file = std::make_unique<FileSource>(key_path, fsx::to_utf8(key_path));
-    key = std::make_unique<Key>(*key_file);
-    bif_index = key->find_bif(archive_name);
-    if (bif_index < 0)
-      note = "note: " + key_file->name() + " does not list " + archive_name +
-             "; resources are named after their locators\n";
-  }
-  std::vector<Planned> plan = plan_names(archive, key.get(), bif_index);
-
-  io.out << shown << ": " << archive.format() << ", " << archive.file_count() << " file"
-         << (archive.file_count() == 1 ? "" : "s") << ", " << archive.tileset_count() << " tileset"
-         << (archive.tileset_count() == 1 ? "" : "s") << "\n";
-  if (key && bif_index >= 0) io.out << "Index: " << key_file->name() << " (BIF entry " << bif_index << ")\n";
-  if (!note.empty()) {
-    io.out << std::flush;
-    io.err << note << std::flush;
-  }
-
-  if (!extract) {
-    print_listing(archive, plan, io.out);
-    std::size_t damaged = 0;
-    for (const Entry& e : archive.entries())
-      if (e.damaged) {
-        if (damaged++ < 5) io.err << "biftool: " << archive.problem(e) << "\n";
-      }
-    if (damaged > 5) io.err << "biftool: ... and " << (damaged - 5) << " more damaged entries\n";
-    return damaged ? 2 : 0;
-  }
-
-  fs::path out_dir = path.parent_path() / path.stem();
-  std::string out_shown = fsx::to_utf8(out_dir) + "/";
-#ifdef _WIN32
-  out_shown.back() = '\\';
-#endif
-  io.out << "Extracting " << plan.size() << " resources into " << out_shown << "\n" << std::flush;
-  ExtractStats st = extract_all(archive, plan, out_dir, [&](std::size_t done, std::size_t total) {
-    if (io.terminal) progress_line(io, done, total, done == total);
-  });
+int report_extraction(const ExtractStats& st, std::size_t planned, const std::string& shown, ToolIo& io) {
   char secs[32];
   std::snprintf(secs, sizeof secs, "%.2f", st.seconds);
   io.out << "Extracted " << st.files << " file" << (st.files == 1 ? "" : "s") << ", " << st.bytes << " bytes in "
-         << secs << " seconds into " << out_shown << "\n"
+         << secs << " seconds into " << shown << "\n"
          << std::flush;
-  if (st.errors.empty()) return 0;
-  std::size_t shown_errors = 0;
-  for (const std::string& e : st.errors)
-    if (shown_errors++ < 10) io.err << "biftool: " << e << "\n";
-  if (st.errors.size() > 10) io.err << "biftool: ... and " << (st.errors.size() - 10) << " more errors\n";
+  if (st.errors.empty()) return kDone;
+  for (std::size_t i = 0; i < st.errors.size() && i < kShownErrors; ++i) io.err << "biftool: " << st.errors[i] << "\n";
+  if (st.errors.size() > kShownErrors)
+    io.err << "biftool: ... and " << (st.errors.size() - kShownErrors) << " more errors\n";
   if (st.stopped)
-    io.err << "biftool: extraction stopped after " << st.files << " of " << plan.size() << " resources\n";
+    io.err << "biftool: extraction stopped after " << st.files << " of " << planned << " resources\n";
   else
-    io.err << "biftool: " << st.errors.size() << " of " << plan.size() << " resources could not be extracted\n";
-  return 2;
+    io.err << "biftool: " << st.errors.size() << " of " << planned << " resources could not be extracted\n";
+  return st.stopped || st.files == 0 ? kUnusable : kSomeSkipped;
+}
+
+int extract(Named& n, const fs::path& archive_path, ToolIo& io) {
+  const std::string sep = fsx::to_utf8(fs::path("/").make_preferred());
+  OutputPlace place{fsx::to_utf8(archive_path.parent_path()), output_folder_name(fsx::to_utf8(archive_path.filename())),
+                    ""};
+  place.shown = (place.parent.empty() ? "" : place.parent + (place.parent.back() == sep[0] ? "" : sep)) + place.name;
+  const std::string shown = place.shown + sep;
+  io.out << "Extracting " << n.plan.size() << " resources into " << shown << "\n" << std::flush;
+  ExtractStats st = extract_all(*n.archive, n.plan, place, io.output, [&](std::size_t done, std::size_t total) {
+    if (io.terminal) progress_line(io, done, total, done == total);
+  });
+  return report_extraction(st, n.plan.size(), shown, io);
+}
+
+int list_or_extract(const fs::path& path, bool extract_it, ToolIo& io) {
+  Named n;
+  n.file = std::make_unique<FileSource>(fsx::to_utf8(path), fsx::to_utf8(path));
+  n.archive = std::make_unique<Archive>(*n.file);
+  open_index(path, n);
+  n.plan = plan_names(*n.archive, n.key.get(), n.bif_index);
+  print_header(n, io);
+  return extract_it ? extract(n, path, io) : list(n, io);
+}
+
+struct Command {
+  bool extract = false, help = false, version = false;
+  std::vector<std::string> archives;
+  std::string unknown;  // the first unknown option
+};
+
+// Options come first; an argument that names an existing file is the archive even when it starts
+// with '-', and "--" ends the options.
+Command parse(const std::vector<std::string>& args) {
+  Command c;
+  bool options = true;
+  for (const std::string& a : args) {
+    if (options && a == "--") options = false;
+    else if (options && a == "-extr") c.extract = true;
+    else if (options && (a == "--help" || a == "-h" || a == "-?" || a == "/?")) c.help = true;
+    else if (options && a == "--version") c.version = true;
+    else if (options && a.size() > 1 && a[0] == '-' && !path_exists(a)) c.unknown = c.unknown.empty() ? a : c.unknown;
+    else c.archives.push_back(a);
+  }
+  return c;
+}
+
+int run(const std::vector<std::string>& args, ToolIo& io) {
+  Command c = parse(args);
+  if ((c.help || c.version) && args.size() == 1) {
+    io.out << (c.help ? help_text() : "biftool " VINTREL_VERSION_TEXT "\n");
+    return kDone;
+  }
+  std::string problem = !c.unknown.empty()        ? "unknown option " + c.unknown
+                        : c.help || c.version     ? std::string("--help and --version stand alone")
+                        : c.archives.empty()      ? std::string("no archive given")
+                        : c.archives.size() > 1   ? std::string("too many arguments")
+                        : c.archives[0].empty()   ? std::string("empty archive name")
+                                                  : std::string();
+  if (!problem.empty()) {
+    io.err << "biftool: " << problem << "\n" << usage_text();
+    return kUsage;
+  }
+  std::optional<fs::path> path = existing_archive(c.archives[0]);
+  if (!path) {
+    io.err << "biftool: " << c.archives[0] << ": no such file\n";
+    return kUnusable;
+  }
+  return list_or_extract(*path, c.extract, io);
 }
 
 }  // namespace
 
 int run_tool(const std::vector<std::string>& args, ToolIo io) {
   try {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h" || args[0] == "-?" || args[0] == "/?")) {
-      io.out << help_text();
-      return 0;
-    }
-    if (args.size() == 1 && args[0] == "--version") {
-      io.out << "biftool " << VINTREL_VERSION_TEXT << "\n";
-      return 0;
-    }
-    bool extract = false;
-    std::size_t i = 0;
-    if (i < args.size() && args[i] == "-extr") {
-      extract = true;
-      ++i;
-    }
-    if (i < args.size() && args[i] == "--") ++i;
-    else if (i < args.size() && !args[i].empty() && args[i][0] == '-') {
-      io.err << "biftool: unknown option " << args[i] << "\n" << usage_text();
-      return 1;
-    }
-    if (i + 1 != args.size() || args[i].empty()) {
-      io.err << (i >= args.size() ? "biftool: no archive given\n" : i + 1 < args.size() ? "biftool: too many arguments\n" : "biftool: empty archive name\n")
-             << usage_text();
-      return 1;
-    }
-    return list_or_extract(args[i], extract, io);
-  } catch (const Error& e) {
-    io.out << std::flush;
-    io.err << "biftool: " << e.what() << "\n";
-    return 2;
+    return run(args, io);
   } catch (const std::bad_alloc&) {
     io.out << std::flush;
     io.err << "biftool: out of memory\n";
-    return 2;
   } catch (const std::exception& e) {
     io.out << std::flush;
     io.err << "biftool: " << e.what() << "\n";
-    return 2;
   }
+  return kUnusable;
 }
 
 }  // namespace bif

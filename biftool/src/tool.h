@@ -5,16 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "output.h"
+
 namespace bif {
 
 struct ToolIo {
   std::ostream& out;
   std::ostream& err;
   bool terminal = false;  // stdout is an interactive terminal: show a live progress line
+  OutputOptions output{};
 };
 
-// args excludes the program name; all strings are UTF-8. Returns the exit code:
-// 0 success, 1 usage error, 2 bad input or failed output.
+// args excludes the program name; all strings are UTF-8. Returns the exit code: 0 everything
+// listed or written, 1 usage error, 2 archive or index unusable or nothing written, 3 some
+// resources damaged or not written.
 int run_tool(const std::vector<std::string>& args, ToolIo io);
 
 std::string usage_text();

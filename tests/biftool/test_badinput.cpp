@@ -43,13 +43,14 @@ TEST_SUITE("badinput") {
     empties.resize(12 + 8 * 20000);  // thousands of empty blocks are walked, not looped over
     // Tile count times tile size overflows 32 bits.
     Bytes tiles_overflow = patched32(patched32(s.biff, 20 + 16 * 4 + 8, 0xFFFFFFFF), 20 + 16 * 4 + 12, 0xFFFFFFFF);
-    // One file entry copied 101 times: a small archive that would unpack into a huge one.
-    bif::gen::BiffSpec one;
-    one.files.push_back({0, 0x03F4, pattern(100000, 1)});
-    Bytes overlap = bif::gen::build_biff(one), entry(overlap.begin() + 20, overlap.begin() + 36);
-    bif::put32(&overlap[8], 101);
-    bif::put32(&overlap[16], static_cast<bif::u32>(overlap.size()));
-    for (int i = 0; i < 101; ++i) overlap.insert(overlap.end(), entry.begin(), entry.end());
+    // Entries sharing one 16 MiB stretch of data, together more than the disk has free.
+    bif::gen::BiffPlan big;
+    big.files.push_back({0, 0x03F4, Bytes(16 << 20)});
+    Bytes shared = bif::gen::build_biff(big), entry(shared.begin() + 20, shared.begin() + 36);
+    const auto copies = static_cast<bif::u32>(*bif::OutputFolder::free_space(BIFTOOL_TEST_WORK) / (16 << 20) + 1);
+    bif::put32(&shared[8], copies);
+    bif::put32(&shared[16], static_cast<bif::u32>(shared.size()));
+    for (bif::u32 i = 0; i < copies; ++i) shared.insert(shared.end(), entry.begin(), entry.end());
 
     const std::pair<Bytes, std::string> rows[] = {
         {text("PK\x03\x04xxxxxxxxxxxx"), "TEST.bif: not a BIF archive: it starts with \"PK??xxxx\""},
@@ -58,7 +59,7 @@ TEST_SUITE("badinput") {
         {patched32(s.biff, 8, 100000), "does not fit"},
         {patched32(s.biff, 8, 0xFFFFFFFF), "more than the 1048576"},
         {patched32(s.biff, 12, 0x7FFFFFFF), "more than the 1048576"},
-        {overlap, "TEST.bif: corrupt: its entries claim"},
+        {shared, "TEST: not enough free space: the resources need"},
         {patched32(s.biff, 20 + 16 + 8, 0x7FFFFFF0), "TEST.bif: truncated or corrupt: resource with locator"},
         {tiles_overflow, "TEST.bif: truncated or corrupt: resource (tileset)"},
         {patched32(v10, 8, 0xFFFFFFFF), "TEST.bif: truncated or corrupt: the BIF V1.0 header declares"},
@@ -87,7 +88,7 @@ TEST_SUITE("badinput") {
   TEST_CASE("a damaged entry is reported, the others extracted") {
     TempDir t("damaged");
     Opened o(patched32(sample_archive().biff, 20 + 16 + 8, 0x7FFFFFF0), nullptr, "TEST.bif");
-    auto st = bif::extract_all(o.archive, o.plan, t.path / "BAD", nullptr);
+    auto st = extract_into(t.path / "BAD", o);
     CHECK(st.errors.size() == 1);
     CHECK_FALSE(st.stopped);
     CHECK(files_in(t.path / "BAD").size() == 5);

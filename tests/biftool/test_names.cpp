@@ -22,8 +22,8 @@ TEST_SUITE("names") {
 
   TEST_CASE("an index of hostile names extracts every resource, only inside the output folder") {
     TempDir t("hostile");
-    bif::gen::BiffSpec plan;
-    bif::gen::KeySpec k;
+    bif::gen::BiffPlan plan;
+    bif::gen::KeyPlan k;
     k.bifs.push_back({"data\\EVIL.bif", 0, 1});
     // Several of these sanitise to the same name, some only differing in case.
     const std::vector<std::string> names = {"..",   "../../x", "..\\..\\y", "/etc/pw", "C:\\WIN", "CON", "x:y",

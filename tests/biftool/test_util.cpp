@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "extract.h"
+#include "tool.h"
 
 namespace bt {
 
@@ -58,12 +60,17 @@ std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key, con
   return names;
 }
 
+bif::ExtractStats extract_into(const fs::path& out, Opened& o, const bif::OutputOptions& options) {
+  fs::remove_all(out);
+  bif::OutputPlace place{out.parent_path().string(), out.filename().string(), out.string()};
+  return bif::extract_all(o.archive, o.plan, place, options, nullptr);
+}
+
 std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& archive, const Bytes* key,
                                             const std::string& name) {
   Opened o(archive, key, name);
   fs::path out = dir / fs::path(name).stem();
-  fs::remove_all(out);
-  auto st = bif::extract_all(o.archive, o.plan, out, nullptr);
+  auto st = extract_into(out, o);
   if (!st.errors.empty()) throw bif::Error(st.errors.front());
   std::map<std::string, Bytes> m;
   for (const auto& f : files_in(out)) m[f] = read_all(out / f);
@@ -88,6 +95,17 @@ Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const
     Bytes b = read_all(out + ext);
     text->assign(b.begin(), b.end());
   }
+  return r;
+}
+
+Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options) {
+  fs::path before = fs::current_path();
+  fs::current_path(cwd);
+  std::ostringstream out, err;
+  Run r{bif::run_tool(args, bif::ToolIo{out, err, false, options}), "", ""};
+  fs::current_path(before);
+  r.out = out.str();
+  r.err = err.str();
   return r;
 }
 

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "archive.h"
+#include "extract.h"
 #include "key.h"
 #include "names.h"
+#include "output.h"
 #include "source.h"
 #include "writer.h"
 
@@ -32,7 +34,7 @@ void write_all(const fs::path& p, const Bytes& b);
 std::vector<std::string> files_in(const fs::path& dir);  // sorted names
 bool contains(const std::string& hay, const std::string& needle);
 
-// An archive (and optionally its index) copied into memory, opened and named as biftool does it.
+// An archive (and optionally its index) in memory, opened and named as biftool does it.
 struct Opened {
   Bytes bytes, key_bytes;
   bif::MemorySource src;
@@ -44,6 +46,8 @@ struct Opened {
 };
 std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key = nullptr,
                                      const std::string& name = "TEST.bif");
+// Extracts into folder `out` (made afresh) and returns the stats, folder unread.
+bif::ExtractStats extract_into(const fs::path& out, Opened& o, const bif::OutputOptions& options = {});
 // Extracts into a fresh dir/<stem>/ and returns name -> contents; throws the first error.
 std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& archive, const Bytes* key = nullptr,
                                             const std::string& name = "TEST.bif");
@@ -54,11 +58,13 @@ struct Run {
 };
 // Runs the real biftool in folder cwd; `prefix` goes before it in the shell ("ulimit -f 40 &&").
 Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "");
+// Runs the tool's command line in this process, in folder cwd.
+Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options);
 
 // A small well-formed archive with files and tilesets, its index, and what extraction gives.
 struct Sample {
-  bif::gen::BiffSpec plan;
-  bif::gen::KeySpec key;
+  bif::gen::BiffPlan plan;
+  bif::gen::KeyPlan key;
   Bytes biff;
   std::map<std::string, Bytes> expected;
 };

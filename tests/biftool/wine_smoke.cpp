@@ -62,13 +62,13 @@ int wmain(int argc, wchar_t** argv) {
 
   // "Größe A.bif" (BIFF V1 with a file and a tileset) and PACKED.bif (BIFC V1.0).
   const std::string archive_utf8 = "Gr\xc3\xb6\xc3\x9f" "e A.bif";
-  BiffSpec plan;
+  BiffPlan plan;
   plan.files.push_back({file_locator(0, 1), 0x03F4, {'2', 'D', 'A', '\n'}});
   plan.tilesets.push_back({tileset_locator(0, 1), 64, Bytes(64 * 3, 7)});
   write_file(data / bif::fsx::from_utf8(archive_utf8), build_biff(plan));
   plan.files[0].locator = file_locator(1, 1);
   write_file(data / "PACKED.bif", compress_bifc(build_biff(plan), 16));
-  KeySpec key;
+  KeyPlan key;
   key.bifs.push_back({"data\\" + archive_utf8, 0, 1});
   key.bifs.push_back({"data\\PACKED.bif", 0, 1});
   key.resources.push_back({"TABLE", 0x03F4, file_locator(0, 1)});

@@ -1,0 +1,19 @@
+#pragma once
+// The Windows boundary of the tool's UTF-8 strings: conversion to and from UTF-16, paths in the
+// form that has no length limit, and the text of a system error.
+#include <string>
+#include <string_view>
+
+namespace bif::win32 {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+
+// The absolute form of a UTF-8 path with the "\\?\" prefix, which lifts the 260-character limit
+// (and with it the system's own clean-up of the path, so it is made absolute and clean here).
+std::wstring system_path(const std::string& utf8);
+
+// The system's message for an error code (GetLastError), without the trailing line break.
+std::string error_text(unsigned long code);
+
+}  // namespace bif::win32
