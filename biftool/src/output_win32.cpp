@@ -12,12 +12,13 @@ namespace {
 using win32::Handle;
 
 constexpr int kNameTries = 100;
+constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, missing from some headers
 
 bool volume_error(DWORD e) {
   switch (e) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
     case ERROR_WRITE_FAULT:
     case ERROR_WRITE_PROTECT:
     case ERROR_IO_DEVICE:

@@ -1,20 +1,37 @@
-// libFuzzer target for biftool's readers: every input is tried as an index (chitin.key), as an
-// archive (BIFF / BIF V1.0 / BIFC), and split as "u32 index length, index, archive" to drive the
-// naming of archive entries through the index. Resource data is read in full, so the
-// decompressors are exercised too. Built and run briefly by CMakeLists.txt / run_fuzz.cmake;
-// longer: biftool_fuzz -max_total_time=600 -malloc_limit_mb=256 CORPUS_DIR SEED_DIR
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <vector>
+// libFuzzer target for biftool's readers and extraction: every input is tried as an index
+// (chitin.key), as an archive (BIFF / BIF V1.0 / BIFC), and split as "u32 index length, index,
+// archive" to drive the naming of archive entries through the index. Each archive is extracted
+// into a scratch folder, and every path written must lie inside its output folder. Built and run
+// briefly by CMakeLists.txt / run_fuzz.cmake; longer:
+//   biftool_fuzz -max_total_time=600 -malloc_limit_mb=256 CORPUS_DIR SEED_DIR
+#include <unistd.h>
 
-#include "archive.h"
-#include "key.h"
-#include "names.h"
-#include "source.h"
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "extract.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path& scratch() {
+  static const fs::path p = fs::temp_directory_path() / ("biftool-fuzz-" + std::to_string(::getpid()));
+  return p;
+}
+
+// Only the output folder, holding only files, may exist in the scratch folder afterwards.
+void check_written(const bif::ExtractStats& st) {
+  std::size_t files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(scratch())) {
+    bool inside = e.path().parent_path() == scratch() / "TEST" && e.is_regular_file();
+    if (!inside && e.path() != scratch() / "TEST") std::abort();
+    files += inside;
+  }
+  if (files > st.files) std::abort();
+}
 
 void try_input(const std::uint8_t* data, std::size_t size, const std::uint8_t* key, std::size_t key_size) {
   try {
@@ -22,24 +39,15 @@ void try_input(const std::uint8_t* data, std::size_t size, const std::uint8_t* k
     bif::Archive a(src);
     std::optional<bif::MemorySource> ksrc;
     std::optional<bif::Key> k;
-    long long idx = -1;
-    if (key) {
-      ksrc.emplace(key, key_size, "chitin.key");
-      k.emplace(*ksrc);
-      idx = std::max(k->find_bif("TEST.bif"), 0LL);
-    }
-    for (const auto& p : bif::plan_names(a, k ? &*k : nullptr, idx)) (void)a.problem(a.entries()[p.entry]);
-    std::vector<unsigned char> buf(64 * 1024);
-    for (const bif::Entry& e : a.entries()) {
-      if (e.damaged) continue;
-      try {
-        for (bif::u64 pos = 0; pos < e.size; pos += buf.size()) {
-          auto n = static_cast<std::size_t>(std::min<bif::u64>(buf.size(), e.size - pos));
-          a.data().read(e.offset + pos, buf.data(), n);
-        }
-      } catch (const bif::Error&) {
-      }
-    }
+    if (key) k.emplace(ksrc.emplace(key, key_size, "chitin.key"));
+    auto plan = bif::plan_names(a, k ? &*k : nullptr, k ? std::max(k->find_bif("TEST.bif"), 0LL) : -1);
+    bif::u64 total = 0;
+    for (const bif::Entry& e : a.entries()) total += e.damaged ? 0 : e.output_size();
+    if (total > (16u << 20)) return;  // entries sharing data: lawful, but slow to write
+    fs::remove_all(scratch());
+    fs::create_directories(scratch());
+    bif::OutputOptions options{size % 2 == 0, size};
+    check_written(bif::extract_all(a, plan, {scratch().string(), "TEST", "TEST"}, options, nullptr));
   } catch (const bif::Error&) {
   }
 }

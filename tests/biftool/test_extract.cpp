@@ -75,17 +75,21 @@ TEST_SUITE("extract") {
     }
     const fs::path out = t.path / "data" / "FULL";
     fs::create_directories(out / "RES0.2DA" / "in the way");
-    write_all(t.path / "data" / "FULL.bif", bif::gen::build_biff(plan));
+    Bytes biff = bif::gen::build_biff(plan);
+    bif::put32(&biff[20 + 2 * 16 + 8], 0x7FFFFFF0);  // RES2 is damaged
+    write_all(t.path / "data" / "FULL.bif", biff);
     write_all(t.path / "chitin.key", bif::gen::build_key(key));
     const std::vector<std::string> others = {"RES2.2DA.~part", "~biftool-0123456789abcdeg.~part"};
     for (const std::string& n : others) write_all(out / n, text("not ours"));
     write_all(out / "~biftool-0123456789abcdef.~part", text("a killed run's"));
+    CHECK(run_biftool({"FULL.bif"}, t.path / "data").code == 3);
     Run r = run_biftool({"-extr", "FULL.bif"}, t.path / "data");
     CHECK(r.code == 3);
     CHECK(contains(r.err, "RES0.2DA: cannot write: Is a directory"));
-    CHECK(contains(r.err, "1 of 3 resources could not be extracted"));
-    CHECK(files_in(out) == std::vector<std::string>{"RES0.2DA", "RES1.2DA", "RES2.2DA", others[0], others[1]});
-    CHECK(read_all(out / "RES2.2DA") == plan.files[2].data);
+    CHECK(contains(r.err, "resource with locator 2 claims bytes"));
+    CHECK(contains(r.err, "2 of 3 resources could not be extracted"));
+    CHECK(files_in(out) == std::vector<std::string>{"RES0.2DA", "RES1.2DA", others[0], others[1]});
+    CHECK(read_all(out / "RES1.2DA") == plan.files[1].data);
 
     // A file-size limit of 100 blocks makes the big write fail as a full disk would.
     fs::remove_all(out);

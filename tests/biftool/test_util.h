@@ -69,6 +69,8 @@ struct Sample {
   std::map<std::string, Bytes> expected;
 };
 Sample sample_archive(const std::string& bif_name = "data\\TEST.bif");
+// A BIFF whose `copies` entries all point at one resource of `size` bytes (pattern seed 1).
+Bytes sharing(std::size_t size, bif::u32 copies);
 
 void write_fuzz_seeds(const fs::path& dir);
 
