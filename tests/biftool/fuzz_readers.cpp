@@ -17,23 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& scratch() {
-  static const fs::path p = fs::temp_directory_path() / ("biftool-fuzz-" + std::to_string(::getpid()));
-  return p;
-}
-
-// Only the output folder, holding only files, may exist in the scratch folder afterwards.
-void check_written(const bif::ExtractStats& st) {
-  std::size_t files = 0;
-  for (const auto& e : fs::recursive_directory_iterator(scratch())) {
-    bool inside = e.path().parent_path() == scratch() / "TEST" && e.is_regular_file();
-    if (!inside && e.path() != scratch() / "TEST") std::abort();
-    files += inside;
-  }
-  if (files > st.files) std::abort();
-}
-
 void try_input(const std::uint8_t* data, std::size_t size, const std::uint8_t* key, std::size_t key_size) {
+  static const fs::path scratch = fs::temp_directory_path() / ("biftool-fuzz-" + std::to_string(::getpid()));
   try {
     bif::MemorySource src(data, size, "TEST.bif");
     bif::Archive a(src);
@@ -44,10 +29,17 @@ void try_input(const std::uint8_t* data, std::size_t size, const std::uint8_t* k
     bif::u64 total = 0;
     for (const bif::Entry& e : a.entries()) total += e.damaged ? 0 : e.output_size();
     if (total > (16u << 20)) return;  // entries sharing data: lawful, but slow to write
-    fs::remove_all(scratch());
-    fs::create_directories(scratch());
-    bif::OutputOptions options{size % 2 == 0, size};
-    check_written(bif::extract_all(a, plan, {scratch().string(), "TEST", "TEST"}, options, nullptr));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    auto st = bif::extract_all(a, plan, {scratch, "TEST", "TEST"}, {size % 2 == 0, size}, nullptr);
+    // Only the output folder, holding only files, may exist in the scratch folder afterwards.
+    std::size_t files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(scratch)) {
+      bool inside = e.path().parent_path() == scratch / "TEST" && e.is_regular_file();
+      if (!inside && e.path() != scratch / "TEST") std::abort();
+      files += inside;
+    }
+    if (files > st.files) std::abort();
   } catch (const bif::Error&) {
   }
 }
@@ -57,15 +49,11 @@ void try_input(const std::uint8_t* data, std::size_t size, const std::uint8_t* k
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     bif::MemorySource src(data, size, "chitin.key");
-    bif::Key k(src);
-    k.find_bif("TEST.bif");
-    k.for_each_resource([](const bif::KeyResource& r) { (void)bif::sanitize_stem(r.resref); });
+    bif::Key(src).for_each_resource([](const bif::KeyResource& r) { (void)bif::sanitize_stem(r.resref); });
   } catch (const bif::Error&) {
   }
   try_input(data, size, nullptr, 0);
-  if (size >= 4) {
-    std::size_t key_len = bif::le32(data);
-    if (key_len <= size - 4) try_input(data + 4 + key_len, size - 4 - key_len, data + 4, key_len);
-  }
+  std::size_t key_len = size >= 4 ? bif::le32(data) : 0;
+  if (size >= 4 && key_len <= size - 4) try_input(data + 4 + key_len, size - 4 - key_len, data + 4, key_len);
   return 0;
 }

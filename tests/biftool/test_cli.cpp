@@ -7,40 +7,28 @@
 using namespace bt;
 
 TEST_SUITE("cli") {
-  TEST_CASE("as Vintrel starts it: bare archive name, working folder = archive folder, index one up") {
-    TempDir t("vintrel");
-    Sample s = sample_archive();
-    fs::create_directories(t.path / "data");
-    write_all(t.path / "data" / "TEST.bif", s.biff);
-    write_all(t.path / "CHITIN.KEY", bif::gen::build_key(s.key));  // any case
-    Run r = run_biftool({"TEST.bif"}, t.path / "data");
-    CHECK(r.code == 0);
-    CHECK(r.err == "");
-    CHECK(contains(r.out, "TEST.bif: BIFF V1, 4 files, 2 tilesets"));
-    CHECK(contains(r.out, "AR0200.TIS    0x03EB         15384       3"));
-    // The index says OTHER.bif; the disk holds OTHER.cbf (its one resource there: ELSEWH).
-    write_all(t.path / "data" / "OTHER.cbf", bif::gen::compress_bif_v10(s.biff, "OTHER.bif"));
-    r = run_biftool({"-extr", "OTHER.bif"}, t.path / "data");
-    CHECK(contains(r.out, "OTHER.cbf: BIF V1.0 (zlib)"));
-    CHECK(fs::exists(t.path / "data" / "OTHER" / "ELSEWH.2DA"));
-  }
-
-  TEST_CASE("index lookup: none, the current folder's parent, then the archive folder's parent first") {
+  TEST_CASE("listing; the index looked for above the archive, then above the working folder") {
     // Paths with blanks and non-ASCII letters; the archive lies apart from the game.
     TempDir t("lookup");
     Sample s = sample_archive("data\\Größe Ä.bif");
-    const fs::path root = t.path / "Spiel Ü", game = root / "game";
-    fs::create_directories(game / "data");
-    fs::create_directories(root / "loose");
-    write_all(root / "loose" / "Größe Ä.bif", s.biff);
-    Run r = run_biftool({"-extr", "../../loose/Größe Ä.bif"}, game / "data");
-    CHECK(fs::exists(root / "loose" / "Größe Ä" / "LOC00007.2DA"));
+    const fs::path game = t.path / "Spiel Ü", data = game / "data", loose = t.path / "loose";
+    fs::create_directories(data);
+    fs::create_directories(loose);
+    write_all(loose / "Größe Ä.bif", s.biff);
+    Run r = run_in_process({"-extr", "../../loose/Größe Ä.bif"}, data);
+    CHECK(fs::exists(loose / "Größe Ä" / "LOC00007.2DA"));
     CHECK(contains(r.err, "note: no chitin.key found"));
-    write_all(game / "chitin.key", bif::gen::build_key(s.key));
-    CHECK(contains(run_biftool({"../../loose/Größe Ä.bif"}, game / "data").out, "TABLE.2DA"));
+    write_all(game / "CHITIN.KEY", bif::gen::build_key(s.key));  // any case
+    r = run_in_process({"../../loose/Größe Ä.bif"}, data);
+    CHECK(contains(r.out, "Größe Ä.bif: BIFF V1, 4 files, 2 tilesets"));
+    CHECK(contains(r.out, "AR0200.TIS    0x03EB         15384       3"));
     s.key.resources[2].resref = "FIRST";  // TABLE
-    write_all(root / "chitin.key", bif::gen::build_key(s.key));
-    CHECK(contains(run_biftool({"../../loose/Größe Ä.bif"}, game / "data").out, "FIRST.2DA"));
+    write_all(t.path / "chitin.key", bif::gen::build_key(s.key));
+    CHECK(contains(run_in_process({"../../loose/Größe Ä.bif"}, data).out, "FIRST.2DA"));
+    // The index says OTHER.bif; the disk holds OTHER.cbf (its one resource there: ELSEWH).
+    write_all(loose / "OTHER.cbf", bif::gen::compress_bif_v10(s.biff, "OTHER.bif"));
+    CHECK(contains(run_in_process({"-extr", "OTHER.bif"}, loose).out, "OTHER.cbf: BIF V1.0 (zlib)"));
+    CHECK(fs::exists(loose / "OTHER" / "ELSEWH.2DA"));
   }
 
   TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the file") {
@@ -63,13 +51,12 @@ TEST_SUITE("cli") {
         {{"-extr", "TEST.bif"}, "chitin.key: not a game index"}};
     for (const auto& [args, message] : rows) {
       CAPTURE(message);
-      Run r = run_in_process(args, t.path / "data", {});
+      Run r = run_in_process(args, t.path / "data");
       CHECK(r.code == (contains(message, "biftool") || contains(message, "chitin") ? 2 : 1));
       CHECK(contains(r.err, message));
     }
     CHECK(files_in(t.path / "data") == std::vector<std::string>{"DIR.bif", "FIFO.bif", "JUNK.bif", "TEST.bif"});
-    Run r = run_biftool({"--help"}, t.path);
-    CHECK(contains(r.out, "3  some resources are damaged or could not be written"));
+    CHECK(contains(run_biftool({"--help"}, t.path).out, "3  some resources are damaged or could not be written"));
     CHECK(run_biftool({"--version"}, t.path).out == "biftool 1.00\n");
   }
 }

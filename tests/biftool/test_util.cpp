@@ -17,7 +17,7 @@ TempDir::TempDir(const std::string& name)
   fs::create_directories(path);
 }
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }void write_all(const fs::path& p, const Bytes& b) { bif::gen::write_file(p, b); }
 
 Bytes pattern(std::size_t n, unsigned seed) {
   Bytes b(n);
@@ -31,8 +31,6 @@ Bytes read_all(const fs::path& p) {
   return Bytes(std::istreambuf_iterator<char>(f), {});
 }
 
-void write_all(const fs::path& p, const Bytes& b) { bif::gen::write_file(p, b); }
-
 std::vector<std::string> files_in(const fs::path& dir) {
   std::vector<std::string> v;
   for (const auto& e : fs::directory_iterator(dir)) v.push_back(e.path().filename().string());
@@ -42,11 +40,20 @@ std::vector<std::string> files_in(const fs::path& dir) {
 
 bool contains(const std::string& hay, const std::string& needle) { return hay.find(needle) != std::string::npos; }
 
-Opened::Opened(const Bytes& data, const Bytes* index, const std::string& name)
-    : bytes(data), key_bytes(index ? *index : Bytes{}), src(bytes.data(), bytes.size(), name), archive(src) {
-  if (index) key.emplace(key_src.emplace(key_bytes.data(), key_bytes.size(), "chitin.key"));
-  plan = bif::plan_names(archive, key ? &*key : nullptr, key ? key->find_bif(name) : -1);
-}
+namespace {
+struct Opened {
+  bif::MemorySource src, key_src;
+  bif::Archive archive;
+  std::optional<bif::Key> key;
+  std::vector<bif::Planned> plan;
+  Opened(const Bytes& data, const Bytes* index, const std::string& name)
+      : src(data.data(), data.size(), name), key_src(index ? index->data() : nullptr, index ? index->size() : 0, "chitin.key"),
+        archive(src) {
+    if (index) key.emplace(key_src);
+    plan = bif::plan_names(archive, key ? &*key : nullptr, key ? key->find_bif(name) : -1);
+  }
+};
+}  // namespace
 
 std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key, const std::string& name) {
   std::vector<std::string> names;
@@ -54,17 +61,14 @@ std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key, con
   return names;
 }
 
-bif::ExtractStats extract_into(const fs::path& out, Opened& o, const bif::OutputOptions& options) {
+bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const Bytes* key) {
+  Opened o(archive, key, "TEST.bif");
   fs::remove_all(out);
-  bif::OutputPlace place{out.parent_path().string(), out.filename().string(), out.string()};
-  return bif::extract_all(o.archive, o.plan, place, options, nullptr);
+  return bif::extract_all(o.archive, o.plan, {out.parent_path(), out.filename(), out}, {}, nullptr);
 }
 
-std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& archive, const Bytes* key,
-                                            const std::string& name) {
-  Opened o(archive, key, name);
-  fs::path out = dir / fs::path(name).stem();
-  auto st = extract_into(out, o);
+std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& archive, const Bytes* key) {
+  auto st = extract_into(out, archive, key);
   if (!st.errors.empty()) throw bif::Error(st.errors.front());
   std::map<std::string, Bytes> m;
   for (const auto& f : files_in(out)) m[f] = read_all(out / f);
@@ -72,17 +76,12 @@ std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& ar
 }
 
 Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix) {
-  auto quote = [](const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  };
-  std::string out = (fs::path(BIFTOOL_TEST_WORK) / ("run-" + std::to_string(::getpid()))).string();
-  std::string cmd = "cd " + quote(cwd.string()) + " && " + prefix + " exec " + quote(BIFTOOL_EXE);
-  for (const auto& a : args) cmd += " " + quote(a);
-  int st = std::system((cmd + " </dev/null >" + quote(out + ".out") + " 2>" + quote(out + ".err")).c_str());
-  Bytes o = read_all(out + ".out"), e = read_all(out + ".err");
-  return Run{WIFEXITED(st) ? WEXITSTATUS(st) : 128, std::string(o.begin(), o.end()), std::string(e.begin(), e.end())};
+  std::string log = (fs::path(BIFTOOL_TEST_WORK) / ("run-" + std::to_string(::getpid()))).string();
+  std::string cmd = "cd '" + cwd.string() + "' && " + prefix + " exec '" + BIFTOOL_EXE + "'";
+  for (const auto& a : args) cmd += " '" + a + "'";  // the tests' arguments hold no quote
+  int st = std::system((cmd + " </dev/null >'" + log + "' 2>&1").c_str());
+  Bytes o = read_all(log);
+  return Run{WIFEXITED(st) ? WEXITSTATUS(st) : 128, std::string(o.begin(), o.end()), std::string(o.begin(), o.end())};
 }
 
 Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options) {

@@ -4,15 +4,8 @@
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "archive.h"
 #include "extract.h"
-#include "key.h"
-#include "names.h"
-#include "output.h"
-#include "source.h"
 #include "writer.h"
 
 namespace bt {
@@ -20,8 +13,7 @@ namespace bt {
 namespace fs = std::filesystem;
 using bif::gen::Bytes;
 
-// A fresh folder under the build tree, removed at the end of the test.
-struct TempDir {
+struct TempDir {  // a fresh folder under the build tree, removed at the end of the test
   fs::path path;
   explicit TempDir(const std::string& name);
   ~TempDir() { fs::remove_all(path); }
@@ -34,32 +26,21 @@ void write_all(const fs::path& p, const Bytes& b);
 std::vector<std::string> files_in(const fs::path& dir);  // sorted names
 bool contains(const std::string& hay, const std::string& needle);
 
-// An archive (and optionally its index) in memory, opened and named as biftool does it.
-struct Opened {
-  Bytes bytes, key_bytes;
-  bif::MemorySource src;
-  bif::Archive archive;
-  std::optional<bif::MemorySource> key_src;
-  std::optional<bif::Key> key;
-  std::vector<bif::Planned> plan;
-  Opened(const Bytes& data, const Bytes* index, const std::string& name);
-};
-std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key = nullptr,
-                                     const std::string& name = "TEST.bif");
-// Extracts into folder `out` (made afresh) and returns the stats, folder unread.
-bif::ExtractStats extract_into(const fs::path& out, Opened& o, const bif::OutputOptions& options = {});
-// Extracts into a fresh dir/<stem>/ and returns name -> contents; throws the first error.
-std::map<std::string, Bytes> extract_memory(const fs::path& dir, const Bytes& archive, const Bytes* key = nullptr,
-                                            const std::string& name = "TEST.bif");
+// An archive and its index in memory, named as biftool does it ("TEST.bif"), then extracted into
+// `out` made afresh; name -> contents, or the first error thrown.
+std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key = nullptr, const std::string& name = "TEST.bif");
+bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const Bytes* key = nullptr);
+std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& archive, const Bytes* key = nullptr);
 
 struct Run {
   int code = -1;
   std::string out, err;
 };
-// Runs the real biftool in folder cwd; `prefix` goes before it in the shell ("ulimit -f 40 &&").
+// The real biftool in folder cwd (out and err both hold its output); `prefix` goes before it
+// in the shell ("ulimit -f 40 &&").
 Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "");
-// Runs the tool's command line in this process, in folder cwd.
-Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options);
+// The tool's command line run in this process, in folder cwd.
+Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options = {});
 
 // A small well-formed archive with files and tilesets, its index, and what extraction gives.
 struct Sample {
