@@ -1,7 +1,9 @@
-// bifbench_make OUTDIR TOTAL_MB COUNT: writes OUTDIR/chitin.key and OUTDIR/data/BENCH.bif, a
-// BIFF V1 of COUNT resources holding TOTAL_MB MiB of incompressible data in all (sizes vary
+// bifbench_make OUTDIR TOTAL_MB COUNT [BIFS]: writes OUTDIR/chitin.key and OUTDIR/data/BENCH.bif,
+// a BIFF V1 of COUNT resources holding TOTAL_MB MiB of incompressible data in all (sizes vary
 // from half to one and a half times the mean), written as it goes. The index names the first
 // 16384 resources (all that a locator's 14-bit file index can address); the rest go by locator.
+// With BIFS > 1 the index lists BIFS archives with BENCH.bif last, found only after reading them
+// all; its resources then go by locator (the index's locators say archive 0).
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -10,8 +12,8 @@
 #include "writer.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::cerr << "usage: bifbench_make OUTDIR TOTAL_MB COUNT\n";
+  if (argc != 4 && argc != 5) {
+    std::cerr << "usage: bifbench_make OUTDIR TOTAL_MB COUNT [BIFS]\n";
     return 1;
   }
   namespace fs = std::filesystem;
@@ -19,6 +21,7 @@ int main(int argc, char** argv) {
   fs::path out = argv[1];
   const bif::u64 total = std::strtoull(argv[2], nullptr, 10) << 20;
   const bif::u32 count = static_cast<bif::u32>(std::strtoul(argv[3], nullptr, 10));
+  const bif::u32 bifs = argc == 5 ? static_cast<bif::u32>(std::strtoul(argv[4], nullptr, 10)) : 1;
   if (!count || !total) {
     std::cerr << "bifbench_make: TOTAL_MB and COUNT must be positive\n";
     return 1;
@@ -27,6 +30,7 @@ int main(int argc, char** argv) {
     fs::create_directories(out / "data");
     StreamingBiff biff(out / "data" / "BENCH.bif");
     KeyPlan key;
+    for (bif::u32 i = 1; i < bifs; ++i) key.bifs.push_back({"data\\FILL" + std::to_string(i) + ".bif", 0, 1});
     key.bifs.push_back({"data\\BENCH.bif", 0, 1});
     const bif::u16 types[] = {0x03F4, 0x0001, 0x0004, 0x03ED, 0x03F1, 0x03E8};
     const bif::u64 mean = total / count;

@@ -1,18 +1,20 @@
 #!/bin/sh
 # Benchmark of biftool's extraction against tar (not a CTest test; run it by hand):
-#   bench/biftool/run.sh [TOTAL_MB [COUNT [RUNS]]]       defaults: 500 MiB, 20000 resources, 3 runs
+#   bench/biftool/run.sh [TOTAL_MB [COUNT [RUNS]]]       defaults: 500 MiB, 20000 resources, 5 runs
 # It generates a game with one BIFF V1 archive of COUNT resources, extracts it once to build a
 # tar of exactly the same files, then times `biftool -extr` and `tar -xf` in turn (caches warm,
 # `sync` before each run) with /usr/bin/time -v, and reports the median times, their ratio and
 # the peak memory of each. A second archive with as many resources but a tenth of the data shows
-# whether biftool's peak memory grows with the archive's size. Needs about 3.5 x TOTAL_MB of free disk in $BENCH_DIR.
+# whether biftool's peak memory grows with the archive's size. Last, the time to list an archive
+# through an index of 400,000 BIF entries. The machine's load is shown before and after, as the
+# figures mean little on a busy machine. Needs about 3.5 x TOTAL_MB of free disk in $BENCH_DIR.
 #   BUILD      build folder holding biftool/biftool and bench/biftool/bifbench_make
 #              (default: build/native of this checkout; configure and build it first)
 #   BENCH_DIR  scratch folder (default: a new folder under ${TMPDIR:-/tmp}), removed at the end
 set -eu
 total_mb=${1:-500}
 count=${2:-20000}
-runs=${3:-3}
+runs=${3:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD:-$here/../../build/native}
 biftool=$(find "$build" -path '*biftool/biftool' -type f | head -n 1)
@@ -75,6 +77,7 @@ bench_one() { # MB COUNT RUNS: prints "biftool_s tar_s biftool_kib tar_kib bifto
   echo "$bs $ts $bk $tk $bc $tc"
 }
 
+echo "load before: $(uptime)"
 small_mb=$((total_mb / 10))
 small_n=$count
 [ "$small_mb" -ge 1 ] || small_mb=1
@@ -95,3 +98,15 @@ awk -v bb="$big_b" -v bt="$big_t" -v bk="$big_bk" -v tk="$big_tk" -v bc="$big_bc
   printf "%-22s %9.2f %7.2f %6.2f %9.2f %7.2f %6.2f %12d %9d\n", smb " MiB / " sn " files", sb, st, (st > 0 ? sb / st : 0), sc, stc, (stc > 0 ? sc / stc : 0), sk, stk
   printf "\nmedians; ratio = biftool / tar (goal: <= 1.0); biftool peak memory growth for 10x the data: %+d KiB\n", bk - sk
 }'
+
+# Listing through a large index: BENCH.bif is the last of 400,000 BIF entries.
+"$maker" "$work/index" 1 1000 400000 >/dev/null
+: >"$work/i.times"
+i=0
+while [ "$i" -lt "$runs" ]; do
+  (cd "$work/index/data" && time_run "$work/i.log" "$biftool" BENCH.bif) >>"$work/i.times"
+  i=$((i + 1))
+done
+echo "listing through an index of 400,000 BIF entries ($(wc -c <"$work/index/chitin.key") bytes):" \
+  "median $(cut -d' ' -f1 "$work/i.times" | median) s, peak $(cut -d' ' -f2 "$work/i.times" | sort -n | tail -n 1) KiB (goal: < 0.5 s)"
+echo "load after: $(uptime)"

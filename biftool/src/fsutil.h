@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "common.h"
 
@@ -21,7 +22,7 @@ bool seek(std::FILE* f, u64 off);
 // Text of the last C runtime error (errno).
 std::string last_error();
 
-bool iequals(const std::string& a, const std::string& b);
+bool iequals(std::string_view a, std::string_view b);
 std::string lower(std::string s);
 std::string upper(std::string s);
 

@@ -30,7 +30,7 @@ Key::Key(Source& src) : name_(src.name()) {
                 std::to_string(res_off_) + " do not fit in its " + std::to_string(size) + " bytes");
 }
 
-std::string Key::bif_name(u32 i) const {
+std::string_view Key::bif_name(u32 i) const {
   if (i >= bif_count_) throw Error(name_ + ": no BIF entry " + std::to_string(i));
   const unsigned char* e = data_.data() + bif_off_ + u64{i} * kKeyBifEntrySize;
   u64 off = le32(e + 4);
@@ -38,42 +38,34 @@ std::string Key::bif_name(u32 i) const {
   if (off > data_.size() || len > data_.size() - off)
     throw Error(name_ + ": corrupt: the name of BIF entry " + std::to_string(i + 1) + " (" + std::to_string(len) +
                 " bytes at " + std::to_string(off) + ") lies outside the file");
-  // A real entry name is a short relative path; anything longer than kMaxName matches nothing.
-  const char* p = reinterpret_cast<const char*>(data_.data() + off);
-  std::string s(p, static_cast<std::size_t>(std::min<u64>(len, kMaxName)));
-  auto nul = s.find('\0');
-  if (nul != std::string::npos)
-    s.resize(nul);
-  else if (len > kMaxName)
-    s += "...";  // marks a name too long to be any file's; it matches nothing
-  return s;
+  std::string_view s(reinterpret_cast<const char*>(data_.data() + off), static_cast<std::size_t>(len));
+  return s.substr(0, s.find('\0'));
 }
 
-std::string Key::base_name(const std::string& entry) {
+std::string_view Key::base_name(std::string_view entry) {
   auto p = entry.find_last_of("\\/:");
-  return p == std::string::npos ? entry : entry.substr(p + 1);
+  return p == std::string_view::npos ? entry : entry.substr(p + 1);
 }
 
-static std::string strip_ext(const std::string& s, const char* ext) {
-  std::size_t n = std::strlen(ext);
-  if (s.size() > n && fsx::iequals(s.substr(s.size() - n), ext)) return s.substr(0, s.size() - n);
+// The name without `ext` (compared ignoring case), or "" when it does not end so.
+static std::string_view strip_ext(std::string_view s, std::string_view ext) {
+  if (s.size() > ext.size() && fsx::iequals(s.substr(s.size() - ext.size()), ext)) return s.substr(0, s.size() - ext.size());
   return {};
 }
 
-bool Key::names_match(const std::string& entry, const std::string& file) {
-  std::string b = base_name(entry);
+bool Key::names_match(std::string_view entry, std::string_view file) {
+  std::string_view b = base_name(entry);
   if (b.empty()) return false;
   if (fsx::iequals(b, file)) return true;
   // The original games keep compressed archives as "x.cbf" on disk while the index says "x.bif".
-  std::string fstem = strip_ext(file, ".cbf"), bstem = strip_ext(b, ".bif");
+  std::string_view fstem = strip_ext(file, ".cbf"), bstem = strip_ext(b, ".bif");
   return !fstem.empty() && !bstem.empty() && fsx::iequals(fstem, bstem);
 }
 
 long long Key::find_bif(const std::string& archive_file_name) const {
   for (u32 i = 0; i < bif_count_; ++i) {
-    std::string name = bif_name(i);
-    if (name.size() > kMaxName) continue;
-    if (names_match(name, archive_file_name)) return i;
+    std::string_view name = bif_name(i);
+    if (name.size() <= kMaxName && names_match(name, archive_file_name)) return i;
   }
   return -1;
 }

@@ -4,6 +4,7 @@
 // checked to lie inside it.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common.h"
@@ -29,10 +30,10 @@ class Key {
   u32 bif_count() const { return bif_count_; }
   u32 resource_count() const { return res_count_; }
 
+  // A real entry name is a short relative path; a longer one matches no archive.
   static constexpr u64 kMaxName = 1024;
-  // File name of BIF entry i as stored (up to the NUL); checks it lies in the file. A name of more
-  // than kMaxName bytes is cut there and ends in "...".
-  std::string bif_name(u32 i) const;
+  // File name of BIF entry i as stored (up to the NUL); checks it lies in the file.
+  std::string_view bif_name(u32 i) const;
   // Index of the BIF entry naming this archive, or -1. Compares the last path component of each
   // entry (separators '\\', '/', ':') ignoring ASCII case; "x.cbf" on disk matches "x.bif".
   long long find_bif(const std::string& archive_file_name) const;
@@ -40,8 +41,8 @@ class Key {
   void for_each_resource(const std::function<void(const KeyResource&)>& fn) const;
 
   // The last component of an entry name ("data\\AREA000A.bif" -> "AREA000A.bif").
-  static std::string base_name(const std::string& entry_name);
-  static bool names_match(const std::string& entry_name, const std::string& archive_file_name);
+  static std::string_view base_name(std::string_view entry_name);
+  static bool names_match(std::string_view entry_name, std::string_view archive_file_name);
 
  private:
   std::string name_;
