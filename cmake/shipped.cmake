@@ -24,3 +24,11 @@ function(vintrel_shipped target)
     $<$<CONFIG:MinSizeRel,Release>:-s -Wl,--gc-sections
       -Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort>)
 endfunction()
+
+# A test that keeps a shipped program of an optimised build under LIMIT bytes.
+function(vintrel_size_limit target limit)
+  if(BUILD_TESTING AND CMAKE_BUILD_TYPE MATCHES "^(MinSizeRel|Release)$")
+    add_test(NAME size_${target} COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -DLIMIT=${limit}
+             -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check_size.cmake)
+  endif()
+endfunction()
