@@ -164,22 +164,26 @@ void FormWindow::on_ncdestroy()
 void FormWindow::on_paint()
 {
     const PaintDc target(window_.handle);
-    const RECT& area = target.area();
+    draw(target.get(), target.area());
+}
+
+// Drawn whole into the buffer first, so labels never flicker over the background.
+void FormWindow::draw(HDC target, const RECT& area)
+{
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
         return;
     RECT client{};
     GetClientRect(window_.handle, &client);
-    // Drawn whole into the buffer first, so labels never flicker over the background.
-    const HDC memory = buffer_.get(target.get(), width, height, SIZE{client.right, client.bottom});
+    const HDC memory = buffer_.get(target, width, height, SIZE{client.right, client.bottom});
     if (!memory) {
-        paint_form_surface(target.get(), form_, *fonts_, area);
+        paint_form_surface(target, form_, *fonts_, area);
         return;
     }
     SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
     paint_form_surface(memory, form_, *fonts_, area);
     SetViewportOrgEx(memory, 0, 0, nullptr);
-    BitBlt(target.get(), area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
+    BitBlt(target, area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
 }
 
 void FormWindow::on_command(WPARAM wparam, LPARAM lparam)
@@ -399,15 +403,26 @@ void FormWindow::caption_changed()
 }
 
 // Only where the label was and is now is drawn again: a moving banner repaints its strip alone.
+// A window on screen is drawn at once, which spares the banner's every tick a round of WM_PAINT.
 void FormWindow::label_changed(const Label& label, const Rect& old)
 {
-    if (!window_.handle)
+    const HWND window = window_.handle;
+    if (!window)
         return;
     const RECT before = dpi_.to_pixels(old);
     const RECT now = dpi_.to_pixels(label.bounds());
     RECT both;
     UnionRect(&both, &before, &now);
-    InvalidateRect(window_.handle, &both, FALSE);
+    if (!IsWindowVisible(window) || IsIconic(window)) {
+        InvalidateRect(window, &both, FALSE);
+        return;
+    }
+    RECT client, area;
+    GetClientRect(window, &client);
+    if (IntersectRect(&area, &both, &client)) {
+        const WindowDc target(window);
+        draw(target.get(), area);
+    }
 }
 
 void FormWindow::control_changed(const Control& control)

@@ -68,6 +68,7 @@ private:
     void place(HWND over);
     NativeControl* native(HWND child) const;
     void move_focus(bool backwards);
+    void draw(HDC target, const RECT& area);
     void set_pointer();
     Label* label_under(LPARAM point) const;
     MouseEvent mouse_event(const Label& label, WPARAM keys, LPARAM point) const;
