@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
-#include "platform/control.h"
 #include "platform/failure.h"
 #include "platform/label.h"
 
@@ -14,25 +14,22 @@ class Window : public platform::WindowPeer {
 public:
     Window(Platform& platform, platform::Form& form) : platform_(platform), form_(form) {}
 
-    void show() override { ++record().shows; }
+    void show() override {}
     void show_modal(platform::WindowPeer&) override
     {
-        ++record().modal_shows;
+        ++platform_.modal_shows;
         if (platform_.while_modal)
             platform_.while_modal(form_);
         if (form_.state() == platform::FormState::shown)
             throw std::logic_error("a modal window was left open: the call would never return");
     }
-    void hide() override { ++record().hides; }
-    void caption_changed() override { ++record().caption_changes; }
+    void hide() override {}
+    void caption_changed() override {}
     void label_changed(const platform::Label& label, const platform::Rect&) override
     {
-        record().label_changes.push_back(label.name());
+        platform_.repainted.push_back(label.name());
     }
-    void control_changed(const platform::Control& control) override
-    {
-        record().control_changes.push_back(control.name());
-    }
+    void control_changed(const platform::Control&) override {}
     float outer_width() const override { return form_.layout().client_width + platform_.frame_width; }
     platform::Size measure_text(const platform::Font&, std::string_view text) const override
     {
@@ -40,8 +37,6 @@ public:
     }
 
 private:
-    WindowRecord& record() { return platform_.record(form_); }
-
     Platform& platform_;
     platform::Form& form_;
 };
@@ -55,14 +50,7 @@ std::string program_of(const std::string& command_line)
 
 } // namespace
 
-Platform::Platform()
-{
-    facts.title = "Vintrel";
-    facts.folder = "C:\\Games\\Game\\data";
-    facts.major = 1;
-    facts.minor = 0;
-    facts.revision = 0;
-}
+Platform::Platform() : facts{"Vintrel", "C:\\Games\\Game\\data", 1, 0, 0} {}
 
 std::vector<platform::FileEntry> Platform::read_folder(const std::string& folder)
 {
@@ -96,15 +84,10 @@ void Platform::message_box(const std::string& text, const std::string& title)
 void Platform::pump_events()
 {
     ++pumps;
-    if (pending_events) {
-        // Events run once: what they post in turn waits for the next pump.
-        auto events = std::move(pending_events);
-        pending_events = nullptr;
+    // Events run once: what they post in turn waits for the next pump.
+    if (auto events = std::exchange(pending_events, nullptr))
         events();
-    }
 }
-
-void Platform::report_failure(const std::string& what) { failures.push_back(what); }
 
 std::unique_ptr<platform::WindowPeer> Platform::create_window(platform::Form& form)
 {

@@ -21,16 +21,6 @@ struct MessageBox {
     std::string title;
 };
 
-// What one form's window went through.
-struct WindowRecord {
-    int shows = 0;
-    int modal_shows = 0;
-    int hides = 0;
-    int caption_changes = 0;
-    std::vector<std::string> label_changes; // label names, in order
-    std::vector<std::string> control_changes;
-};
-
 // A platform that does nothing for real: it records what the windows asked of it and lets a
 // test decide what the system answers.
 class Platform : public platform::Platform {
@@ -50,17 +40,14 @@ public:
     std::vector<std::string> opened_addresses;
     std::vector<MessageBox> message_boxes;
     std::vector<std::string> failures;
-    int pumps = 0;
+    int pumps = 0, modal_shows = 0;
+    std::vector<std::string> repainted; // labels a window was told of, in order
 
-    // Runs while a message box is open, as the user's doing before dismissing it.
+    // Run while a message box is open, while a form is shown modal (it must be hidden or
+    // unloaded by the end), and at each pump: the user's doing and the events waiting then.
     std::function<void(const MessageBox&)> while_message_box;
-    // Runs while a form is shown modal, as the user's doing; the form must be hidden or unloaded by its end.
     std::function<void(platform::Form&)> while_modal;
-    // Runs at each pump, as the events waiting then.
     std::function<void()> pending_events;
-
-    std::map<const platform::Form*, WindowRecord> windows;
-    WindowRecord& record(const platform::Form& form) { return windows[&form]; }
 
     const platform::AppFacts& app() const override { return facts; }
     std::vector<platform::FileEntry> read_folder(const std::string& folder) override;
@@ -68,7 +55,7 @@ public:
     void open_address(const std::string& address) override;
     void message_box(const std::string& text, const std::string& title) override;
     void pump_events() override;
-    void report_failure(const std::string& what) override;
+    void report_failure(const std::string& what) override { failures.push_back(what); }
     std::unique_ptr<platform::WindowPeer> create_window(platform::Form& form) override;
 };
 

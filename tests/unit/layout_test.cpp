@@ -18,16 +18,12 @@ std::string num(float v)
 
 std::string color(Color c)
 {
-    if (c == colors::button_text)
-        return "button-text";
-    if (c == colors::button_face)
-        return "button-face";
     char text[16];
     std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(c));
-    return text;
+    return c == colors::button_text ? "button-text" : c == colors::button_face ? "button-face" : text;
 }
 
-std::string font(const Font& f) { return f.name + " " + num(f.points) + (f.bold ? " bold" : ""); }
+std::string look(const Font& f) { return " " + f.name + " " + num(f.points) + (f.bold ? " bold" : ""); }
 
 std::string place(const std::string& name, const Rect& r, int tab)
 {
@@ -50,8 +46,7 @@ std::string describe(const Label& l)
     return place(l.name(), l.bounds(), l.tab_index()) + " '" + l.caption() + "' fore " + color(l.fore_color()) +
            (l.back_style() == BackStyle::opaque ? " back " + color(l.back_color()) : " transparent") + " " +
            alignments[static_cast<int>(l.alignment())] + (l.border() == Border::single ? " framed" : "") +
-           (l.auto_size() ? " auto-size" : "") + " " + font(l.font()) +
-           (l.pointer() == Pointer::program ? " program-pointer" : "");
+           (l.auto_size() ? " auto-size" : "") + look(l.font()) + (l.pointer() == Pointer::program ? " program-pointer" : "");
 }
 
 std::string describe(const Control& c)
@@ -60,10 +55,10 @@ std::string describe(const Control& c)
         const CheckBoxLayout& l = check->layout();
         return place(l.name, l.bounds, l.tab_index) + " '" + l.caption + "'" +
                (check->value() == CheckValue::ticked ? " ticked" : "") + " fore " + color(l.fore) + " back " +
-               color(l.back) + " " + font(l.font);
+               color(l.back) + look(l.font);
     }
     if (const auto* list = dynamic_cast<const FileListBox*>(&c))
-        return place(c.name(), list->bounds(), list->tab_index()) + " '" + list->pattern() + "' " + font(list->font());
+        return place(c.name(), list->bounds(), list->tab_index()) + " '" + list->pattern() + "'" + look(list->font());
     if (const auto* scroll = dynamic_cast<const ScrollBar*>(&c))
         return place(c.name(), scroll->bounds(), scroll->tab_index()) + " " + std::to_string(scroll->min()) + ".." +
                std::to_string(scroll->max()) + " = " + std::to_string(scroll->value());
