@@ -1,4 +1,4 @@
-// The real windows read back against their forms' own layouts, at the screen's resolution (the
+// The real windows read back against their forms' own layouts at the screen's resolution (the
 // suite runs at 96 and at 144 dpi): settings, every windowed control and every label as drawn.
 #include <doctest.h>
 
@@ -7,7 +7,6 @@
 
 #include "forms.h"
 #include "platform/win32/colors.h"
-#include "platform/win32/event_pump.h"
 
 using namespace platform;
 using platform::win32::to_colorref;
@@ -15,19 +14,19 @@ using platform::win32::to_colorref;
 namespace {
 
 RECT px(const Rect& r) { return test::px(r.left, r.top, r.width, r.height); }
+int font_height(const Font& font) { return -static_cast<int>(std::lround(font.points * test::screen_dpi() / 72.0)); }
 
-test::Surface client_on_screen(HWND window)
+test::Surface drawn(HWND window)
 {
     RECT r;
     GetClientRect(window, &r);
     return test::capture(window, r);
 }
 
-SIZE text_size(const Font& font, const std::string& text, int dpi)
+SIZE text_size(const Font& font, const std::string& text)
 {
-    const win32::GdiFont made(CreateFontW(-static_cast<int>(std::lround(font.points * dpi / 72.0)), 0, 0, 0,
-                                          font.bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                          test::widen(font.name).c_str()));
+    const win32::GdiFont made(CreateFontW(font_height(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
+                                          DEFAULT_CHARSET, 0, 0, 0, 0, test::widen(font.name).c_str()));
     const win32::MemoryDc dc(CreateCompatibleDC(nullptr));
     const win32::Selection chosen(dc.get(), made.get());
     const std::wstring wide = test::widen(text);
@@ -36,7 +35,7 @@ SIZE text_size(const Font& font, const std::string& text, int dpi)
     return size;
 }
 
-void check_settings(const Form& form, HWND w, int dpi)
+void check_settings(const Form& form, HWND w)
 {
     const FormLayout& l = form.layout();
     const auto style = GetWindowLongPtrW(w, GWL_STYLE), ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
@@ -46,8 +45,7 @@ void check_settings(const Form& form, HWND w, int dpi)
     CHECK(((ex & WS_EX_TOOLWINDOW) != 0) == (l.border == BorderStyle::fixed_tool_window));
     CHECK(((ex & WS_EX_APPWINDOW) != 0) == l.in_taskbar);
     CHECK((GetWindow(w, GW_OWNER) == nullptr) == l.in_taskbar);
-    CHECK((SendMessageW(w, WM_GETICON, ICON_BIG, 0) != 0) == l.has_icon);
-    CHECK((SendMessageW(w, WM_GETICON, ICON_SMALL, 0) != 0) == l.has_icon);
+    CHECK((SendMessageW(w, WM_GETICON, ICON_BIG, 0) && SendMessageW(w, WM_GETICON, ICON_SMALL, 0)) == l.has_icon);
     wchar_t caption[64] = {};
     GetWindowTextW(w, caption, 64);
     CHECK(test::narrow(caption) == form.caption());
@@ -62,10 +60,11 @@ void check_settings(const Form& form, HWND w, int dpi)
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
     CHECK(std::abs((outer.left + outer.right) - (around.left + around.right)) <= 2);
     CHECK(std::abs((outer.top + outer.bottom) - (around.top + around.bottom)) <= 2);
+    CHECK(drawn(w).at(client.right - 1, client.bottom - 1) == to_colorref(l.back)); // no label there
 }
 
-// Windowed controls: stacked in the form's order, placed, in their font, and in tab order.
-void check_controls(const Form& form, HWND w, int dpi)
+// Windowed controls: stacked in the form's order, placed, in their font and colours, in tab order.
+void check_controls(const Form& form, HWND w)
 {
     std::vector<std::pair<int, HWND>> tab_order;
     HWND child = GetWindow(w, GW_CHILD);
@@ -80,17 +79,15 @@ void check_controls(const Form& form, HWND w, int dpi)
         wchar_t kind[32] = {};
         GetClassNameW(child, kind, 32);
         CHECK(test::narrow(kind) == (list ? "ListBox" : check ? "Button" : "ScrollBar"));
-        const Rect& bounds = list ? list->bounds() : check ? check->bounds() : scroll->bounds();
-        RECT r;
+        RECT r, expected = px(list ? list->bounds() : check ? check->bounds() : scroll->bounds());
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
-        const RECT expected = px(bounds);
         CHECK(EqualRect(&r, &expected));
         if (list || check) {
             const Font& font = list ? list->font() : check->layout().font;
             LOGFONTW f{};
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof f, &f);
-            CHECK(f.lfHeight == -std::lround(font.points * dpi / 72.0));
+            CHECK(f.lfHeight == font_height(font));
             CHECK(f.lfWeight == (font.bold ? FW_BOLD : FW_NORMAL));
             CHECK(test::narrow(f.lfFaceName) == font.name);
         }
@@ -102,7 +99,7 @@ void check_controls(const Form& form, HWND w, int dpi)
             CHECK(GetScrollPos(child, SB_CTL) == scroll->value());
         }
         if (check) {
-            const test::Surface s = client_on_screen(w);
+            const test::Surface s = drawn(w);
             CHECK(s.count(r, test::like(to_colorref(check->layout().fore))) > 10);
             CHECK(s.at(r.right - 1, (r.top + r.bottom) / 2) == to_colorref(check->layout().back));
             CHECK(SendMessageW(child, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(check->value()));
@@ -110,26 +107,26 @@ void check_controls(const Form& form, HWND w, int dpi)
         tab_order.push_back({list ? list->tab_index() : check ? check->tab_index() : scroll->tab_index(), child});
         child = GetWindow(child, GW_HWNDNEXT);
     }
-    if (tab_order.empty())
-        return;
     std::sort(tab_order.begin(), tab_order.end());
-    SetFocus(tab_order.front().second);
-    for (std::size_t i = 1; i <= tab_order.size(); ++i) {
-        win32::dispatch(MSG{.hwnd = GetFocus(), .message = WM_KEYDOWN, .wParam = VK_TAB});
+    for (std::size_t i = 0; i <= tab_order.size() && !tab_order.empty(); ++i) {
+        if (i == 0)
+            SetFocus(tab_order[0].second);
+        else
+            win32::dispatch(MSG{.hwnd = GetFocus(), .message = WM_KEYDOWN, .wParam = VK_TAB});
         CHECK(GetFocus() == tab_order[i % tab_order.size()].second);
     }
 }
 
 // Labels as drawn: opaque ones fill their place, framed ones have a sunken edge, and a caption
 // that fits one line shows in the label's colour, font and alignment.
-void check_labels(const Form& form, HWND w, int dpi)
+void check_labels(const Form& form, HWND w)
 {
-    const test::Surface s = client_on_screen(w);
+    const test::Surface s = drawn(w);
     RECT client;
     GetClientRect(w, &client);
     for (const Label* label : form.labels()) {
         CAPTURE(label->name());
-        RECT r = px(label->bounds());
+        RECT r = px(label->bounds()), inside, box;
         const bool whole = r.left >= 0 && r.right <= client.right && r.bottom <= client.bottom;
         IntersectRect(&r, &r, &client);
         if (label->back_style() == BackStyle::opaque)
@@ -138,10 +135,10 @@ void check_labels(const Form& form, HWND w, int dpi)
             CHECK(s.at(r.left, r.top) == GetSysColor(COLOR_BTNSHADOW));
         if (label->caption().empty())
             continue;
-        RECT inside = r, box;
+        CopyRect(&inside, &r);
         InflateRect(&inside, -3, -3);
         CHECK(s.count(inside, test::like(to_colorref(label->fore_color())), &box) > 5);
-        const SIZE text = text_size(label->font(), label->caption(), dpi);
+        const SIZE text = text_size(label->font(), label->caption());
         if (label->auto_size())
             CHECK(std::abs(test::px(label->width()) - text.cx) <= 1);
         if (!whole || colors::is_system(label->fore_color()) || text.cx >= r.right - r.left)
@@ -154,41 +151,29 @@ void check_labels(const Form& form, HWND w, int dpi)
     }
 }
 
-// Drawn and on the screen: the labels with a colour of their own show it.
-void wait_drawn(const Form& form, HWND w)
-{
-    UpdateWindow(w);
-    test::wait_until([&] {
-        const test::Surface s = client_on_screen(w);
-        for (const Label* label : form.labels())
-            if (!label->caption().empty() && !colors::is_system(label->fore_color()) &&
-                s.count(px(label->bounds()), test::like(to_colorref(label->fore_color()))) == 0)
-                return false;
-        return true;
-    }, 3000);
-}
-
 } // namespace
 
 TEST_SUITE("layout") {
 
 TEST_CASE_FIXTURE(test::Shown, "the windows are as their forms lay them out")
 {
-    const int dpi = test::screen_dpi();
     if (const char* expected = std::getenv("EXPECT_DPI"))
-        REQUIRE(dpi == std::atoi(expected));
-    // The banner held where it can be seen whole.
-    main.Timer1.set_enabled(false);
+        REQUIRE(test::screen_dpi() == std::atoi(expected));
+    main.Timer1.set_enabled(false); // the banner held where it shows whole
     main.cmdInfo.set_left(0);
     frmInfo info(platform);
     for (Form* form : {static_cast<Form*>(&main), static_cast<Form*>(&info)}) {
         CAPTURE(form->layout().name);
         form->show();
         const HWND w = test::window_of(*form);
-        wait_drawn(*form, w);
-        check_settings(*form, w, dpi);
-        check_controls(*form, w, dpi);
-        check_labels(*form, w, dpi);
+        // Drawn and on the screen once a label with a colour of its own shows it.
+        const Label* coloured = *std::find_if(form->labels().begin(), form->labels().end(), [](const Label* l) {
+            return !l->caption().empty() && !colors::is_system(l->fore_color());
+        });
+        test::wait_until([&] { return drawn(w).count(px(coloured->bounds()), test::like(to_colorref(coloured->fore_color()))); }, 3000);
+        check_settings(*form, w);
+        check_controls(*form, w);
+        check_labels(*form, w);
     }
     info.unload();
     CHECK(platform.failures.empty());

@@ -32,6 +32,12 @@ HCURSOR pointer_at(const Form& form, float x, float y)
     return GetCursor();
 }
 
+bool quit_with(WPARAM code)
+{
+    MSG quit;
+    return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == code;
+}
+
 } // namespace
 
 TEST_SUITE("window") {
@@ -53,26 +59,24 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
         CHECK(pointer_at(info, 2000, 3000) == arrow);
         SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(test::px(2000), test::px(5500)));
         CHECK(info.lblQarvel.fore_color() == frmInfo::link_hot);
-        test::Shown::click(info, 2000, 5500, 2000, 3000); // pressed on the link, let go on the mask: no click
+        test::click(info, 2000, 5500, 2000, 3000); // pressed on the link, let go on the mask: no click
         CHECK(IsWindowVisible(w));
-        test::Shown::click(info, 2000, 3000);
+        test::click(info, 2000, 3000, 2000, 3000);
     });
-    test::Shown::click(main, 100, 4700);
+    test::click(main, 100, 4700, 100, 4700);
     REQUIRE(main.info() != nullptr);
     CHECK(main.info()->state() == FormState::hidden);
-    CHECK(IsWindowEnabled(window));
-    CHECK(test::wait_until([&] { return GetActiveWindow() == window; }, 2000));
+    CHECK(test::wait_until([&] { return IsWindowEnabled(window) && GetActiveWindow() == window; }, 2000));
     CHECK(platform.starts.empty());
 
     soon(100, [&] { PostMessageW(test::window_of(*main.info()), WM_SYSCOMMAND, SC_CLOSE, 0); });
-    test::Shown::click(main, 100, 4700);
+    test::click(main, 100, 4700, 100, 4700);
     CHECK(main.info()->state() == FormState::not_loaded);
     CHECK(IsWindowEnabled(window));
 
-    soon(100, [] { PostQuitMessage(3); });
-    test::Shown::click(main, 100, 4700);
-    MSG quit;
-    CHECK((PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 3));
+    soon(100, [] { PostQuitMessage(3); }); // the loop ends and passes the quit on
+    test::click(main, 100, 4700, 100, 4700);
+    CHECK(quit_with(3));
     main.info()->unload();
     CHECK(platform.failures.empty());
 }
@@ -83,34 +87,29 @@ TEST_CASE_FIXTURE(test::Shown, "a double-click in the list and a click on the ch
     const HWND check = FindWindowExW(window, nullptr, L"Button", nullptr);
     RECT item;
     SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.left + 5, item.top + 2));
-    SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(item.left + 5, item.top + 2));
-    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(item.left + 5, item.top + 2));
-    SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(item.left + 5, item.top + 2));
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(item.left + 5, item.top + 2));
     CHECK(main.selected_archive() == "b.bif");
     CHECK(platform.messages == std::vector<std::string>{"Done"});
-
     SendMessageW(check, BM_CLICK, 0, 0);
     CHECK(main.chkSwitches.value() == CheckValue::clear);
     main.chkSwitches.set_value(CheckValue::grayed);
     CHECK(SendMessageW(check, BM_GETCHECK, 0, 0) == BST_INDETERMINATE);
 }
 
-TEST_CASE_FIXTURE(test::Shown, "a failure in a handler is reported and goes no further than the window procedure; "
+TEST_CASE_FIXTURE(test::Shown, "a failure in a handler goes no further than the window procedure; "
                                "the main window closed inside its own tick ends the program")
 {
     main.cmdClick.on_click = [] { throw Failure("Overflow"); };
-    test::Shown::click(main, 100, 4700);
+    test::click(main, 100, 4700, 100, 4700);
     CHECK(platform.failures == std::vector<std::string>{"Overflow"});
-
     main.Timer1.on_tick = [&] {
         PostMessageW(window, WM_CLOSE, 0, 0);
         platform.pump_events();
         main.cmdInfo.set_left(0);
         main.HScroll1.set_value(0);
     };
-    MSG quit;
-    CHECK(test::wait_until([&] { return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0; }, 3000));
+    CHECK(test::wait_until([] { return quit_with(0); }, 3000));
     CHECK(main.state() == FormState::not_loaded);
     CHECK(platform.failures.size() == 1);
 }
