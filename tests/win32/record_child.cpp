@@ -13,22 +13,16 @@
 int wmain()
 {
     using platform::win32::narrow;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup{sizeof startup};
     GetStartupInfoW(&startup);
     std::wstring folder(32768, L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
     const wchar_t* event = _wgetenv(L"RECORD_EVENT");
     const bool inherited = event && SetEvent(reinterpret_cast<HANDLE>(std::wcstoull(event, nullptr, 10)));
-
     const std::wstring out = platform::win32::folder_of(platform::win32::program_path()) + L"\\record.txt";
-    {
-        std::ofstream file((out + L".part").c_str(), std::ios::binary);
-        file << "show=" << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : "none")
-             << "\nfolder=" << narrow(folder) << "\nline=" << narrow(GetCommandLineW())
-             << "\ninherited=" << (inherited ? 1 : 0) << "\npid=" << GetCurrentProcessId()
-             << "\ntid=" << GetCurrentThreadId() << "\n";
-    }
+    std::ofstream((out + L".part").c_str(), std::ios::binary)
+        << "show=" << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : "none")
+        << "\nfolder=" << narrow(folder) << "\nline=" << narrow(GetCommandLineW()) << "\ninherited=" << inherited << "\n";
     MoveFileExW((out + L".part").c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING);
     return 0;
 }

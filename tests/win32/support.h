@@ -1,16 +1,23 @@
 #pragma once
-// What the Win32 tests and the end-to-end drivers share: a throw-away folder, waiting for an
-// event, the recording child's record, and pixels read back from a bitmap or the screen.
+// What the Win32 tests and the end-to-end driver share: a throw-away folder, waiting for an
+// event, the recording child's record, pixels read back from the screen, and the program's own
+// windows on the real platform.
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
+
+#include "info_window/frm_info.h"
+#include "main_window/frm_main.h"
 
 #include "platform/win32/event_pump.h"
+#include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 
 namespace test {
 
@@ -23,21 +30,18 @@ public:
     explicit TempFolder(const std::string& name)
         : path_(std::filesystem::temp_directory_path() / widen(name + "-" + std::to_string(GetCurrentProcessId())))
     {
-        std::filesystem::remove_all(path_);
+        std::error_code ignored; // a leftover that cannot go yet is used as it is
+        std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     std::string path() const { return narrow(path_.wstring()); }
     std::string file(const std::string& name) const { return path() + "\\" + name; }
     void write(const std::string& name, const std::string& bytes = "BIFFV1  ", DWORD attributes = 0) const
     {
         std::filesystem::create_directories(std::filesystem::path(widen(file(name))).parent_path());
-        const platform::win32::UniqueHandle f(CreateFileW(widen(file(name)).c_str(), GENERIC_WRITE, 0, nullptr,
-                                                          CREATE_ALWAYS, attributes | FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        std::ofstream(widen(file(name)).c_str(), std::ios::binary) << bytes;
+        SetFileAttributesW(widen(file(name)).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
     }
 
 private:
@@ -82,53 +86,79 @@ inline RECT px(float left, float top, float width, float height)
     return {px(left), px(top), px(left + width), px(top + height)};
 }
 
-// A 32-bit bitmap to draw into, or a copy of part of the screen, to read back.
-class Surface {
+// Part of a window's client area as the screen shows it.
+class Capture {
 public:
-    Surface(int width, int height) : bitmap_(CreateBitmap(width, height, 1, 32, nullptr)), chosen_(dc(), bitmap_.get()) {}
-    explicit Surface(const RECT& screen) : Surface(screen.right - screen.left, screen.bottom - screen.top)
+    Capture(HWND window, RECT area) : bitmap_(CreateBitmap(area.right - area.left, area.bottom - area.top, 1, 32, nullptr))
     {
-        const platform::win32::WindowDc from(nullptr);
-        BitBlt(dc(), 0, 0, screen.right - screen.left, screen.bottom - screen.top, from.get(), screen.left, screen.top,
-               SRCCOPY);
+        origin_ = {area.left, area.top};
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        SelectObject(dc_.get(), bitmap_.get());
+        const platform::win32::WindowDc screen(nullptr);
+        BitBlt(dc_.get(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left, area.top, SRCCOPY);
     }
-    HDC dc() const { return dc_.get(); }
-    COLORREF at(int x, int y) const { return GetPixel(dc(), x, y); }
-    // How many pixels of the area pass the test, and the box around them.
-    int count(const RECT& area, const std::function<bool(COLORREF)>& test, RECT* box = nullptr) const
+    // In the window's client pixels.
+    COLORREF at(int x, int y) const { return GetPixel(dc_.get(), x - origin_.x, y - origin_.y); }
+    // How many pixels of the area are near the colour, and the box around them.
+    int count(const RECT& area, COLORREF color, RECT* box = nullptr, int tolerance = 40) const
     {
         int n = 0;
         RECT found{area.right, area.bottom, area.left, area.top};
         for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x)
-                if (test(at(x, y)) && ++n)
+            for (int x = area.left; x < area.right; ++x) {
+                const COLORREF c = at(x, y);
+                if (std::abs(GetRValue(c) - GetRValue(color)) + std::abs(GetGValue(c) - GetGValue(color)) +
+                        std::abs(GetBValue(c) - GetBValue(color)) <= tolerance && ++n)
                     found = {std::min<LONG>(found.left, x), std::min<LONG>(found.top, y),
                              std::max<LONG>(found.right, x + 1), std::max<LONG>(found.bottom, y + 1)};
+            }
         if (box)
             *box = found;
         return n;
     }
 
 private:
-    platform::win32::MemoryDc dc_{CreateCompatibleDC(nullptr)};
     platform::win32::GdiBitmap bitmap_;
-    platform::win32::Selection chosen_;
+    platform::win32::MemoryDc dc_{CreateCompatibleDC(nullptr)}; // goes first, letting go of the bitmap
+    POINT origin_{};
 };
 
-// Colours within a tolerance of one, as smoothed text gives them.
-inline std::function<bool(COLORREF)> like(COLORREF color, int tolerance = 40)
+// The real platform, recording failures and program starts instead of showing and making them,
+// with two archives in the program's folder.
+class Platform : public platform::win32::Win32Platform {
+public:
+    Platform() : Win32Platform(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE) {}
+    std::vector<std::string> failures, starts;
+    std::vector<platform::FileEntry> read_folder(const std::string&) override { return {{"a.bif"}, {"b.bif"}}; }
+    void report_failure(const std::string& what) override { failures.push_back(what); }
+    void start_process(const std::string& line, platform::ShowMode, const std::string&) override { starts.push_back(line); }
+};
+
+inline HWND window_of(const platform::Form& form)
 {
-    return [=](COLORREF c) {
-        return std::abs(GetRValue(c) - GetRValue(color)) + std::abs(GetGValue(c) - GetGValue(color)) +
-                   std::abs(GetBValue(c) - GetBValue(color)) <= tolerance;
-    };
+    return form.peer() ? static_cast<platform::win32::FormWindow*>(form.peer())->handle() : nullptr;
 }
 
-// Part of a window's client area as the screen shows it.
-inline Surface capture(HWND window, RECT area)
+// A press of the left button at a point of a form and its release at another (client twips).
+inline void click(const platform::Form& form, float x, float y, float up_x, float up_y)
 {
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    return Surface(area);
+    SendMessageW(window_of(form), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px(x), px(y)));
+    SendMessageW(window_of(form), WM_LBUTTONUP, 0, MAKELPARAM(px(up_x), px(up_y)));
 }
+
+// The main window shown and activated, as the user's click would; unloaded at the end, with the
+// quit request that leaves.
+struct Shown {
+    Platform platform;
+    frmMain main{platform};
+    HWND window = (main.show(), SetActiveWindow(window_of(main)), window_of(main));
+    ~Shown()
+    {
+        main.unload();
+        platform::win32::pump_events();
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+};
 
 } // namespace test

@@ -1,9 +1,10 @@
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest.h>
 
 #include "platform/failure.h"
 #include "platform/win32/app_facts.h"
-#include "platform/win32/folder_reader.h"
 #include "platform/win32/open_address.h"
+#include "platform/win32/process_start.h"
 #include "support.h"
 
 using namespace platform;
@@ -32,21 +33,36 @@ TEST_CASE("the application facts: title, version, and this program's folder howe
               std::to_string(facts.revision) == "Vintrel 1.0.0");
 }
 
-TEST_CASE("a folder's entries carry their long names and the attributes the list leaves out")
+TEST_CASE("only web and mail addresses go to the shell")
 {
-    const test::TempFolder folder("vintrel-list");
-    folder.write("Long name \xC3\xA4.bif");
-    folder.write("hidden.bif", "", FILE_ATTRIBUTE_HIDDEN);
-    folder.write("system.bif", "", FILE_ATTRIBUTE_SYSTEM);
-    folder.write("sub.bif\\inner.bif");
-    std::string seen;
-    for (const FileEntry& e : read_folder(folder.path()))
-        seen += e.name + (e.hidden ? " hidden" : "") + (e.system ? " system" : "") + (e.directory ? " folder" : "") + ";";
-    for (const char* entry : {"Long name \xC3\xA4.bif;", "hidden.bif hidden;", "system.bif system;", "sub.bif folder;"})
-        CHECK(seen.find(entry) != std::string::npos);
-    CHECK_THROWS_AS(read_folder(folder.file("missing")), Failure);
-    CHECK_THROWS_AS(open_address("calc.exe"), Failure); // only web and mail addresses go to the shell
     CHECK(is_web_address("HTTPS://example.org"));
+    CHECK_THROWS_AS(open_address("calc.exe"), Failure);
+}
+
+TEST_CASE("a started program gets the show mode, folder and command line, and no handle; a bare name comes from "
+          "the system folder only; a missing program or folder fails")
+{
+    const test::TempFolder folder("vintrel proc \xC3\xA4");
+    const std::string child = folder.file("child.exe"), line = '"' + child + "\" -extr \"A B.bif\"";
+    CopyFileW(widen(read_app_facts().folder + "\\win32_record_child.exe").c_str(), widen(child).c_str(), FALSE);
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueHandle event(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    SetEnvironmentVariableW(L"RECORD_EVENT", std::to_wstring(reinterpret_cast<std::uintptr_t>(event.get())).c_str());
+    start_process(line, ShowMode::normal_no_activate, folder.path());
+    auto record = test::wait_for_record(folder.file("record.txt"));
+    SetEnvironmentVariableW(L"RECORD_EVENT", nullptr);
+    CHECK(record["show"] == "4");
+    CHECK(record["folder"] == folder.path());
+    CHECK(record["line"] == line);
+    CHECK(record["inherited"] == "0");
+    // A program planted beside this one under a bare name must not run.
+    const std::string planted = read_app_facts().folder + "\\win32_planted_child.exe";
+    REQUIRE(CopyFileW(widen(child).c_str(), widen(planted).c_str(), FALSE));
+    CHECK_THROWS_AS(start_process("win32_planted_child", ShowMode::hidden, folder.path()), Failure);
+    DeleteFileW(widen(planted).c_str());
+    CHECK_NOTHROW(start_process("cmd /c exit 0", ShowMode::hidden, folder.path()));
+    CHECK_THROWS_AS(start_process('"' + folder.file("missing.exe") + '"', ShowMode::normal, ""), Failure);
+    CHECK_THROWS_AS(start_process(line, ShowMode::hidden, "C:\\no\\such\\folder"), Failure);
 }
 
 }
