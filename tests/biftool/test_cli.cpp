@@ -12,8 +12,7 @@ TEST_SUITE("cli") {
     TempDir t("lookup");
     Sample s = sample_archive("data\\Größe Ä.bif");
     const fs::path game = t.path / "Spiel Ü", data = game / "data", loose = t.path / "loose";
-    fs::create_directories(data);
-    fs::create_directories(loose);
+    fs::create_directories(data), fs::create_directories(loose);
     write_all(loose / "Größe Ä.bif", s.biff);
     Run r = run_in_process({"-extr", "../../loose/Größe Ä.bif"}, data);
     CHECK(fs::exists(loose / "Größe Ä" / "LOC00007.2DA"));
@@ -33,19 +32,14 @@ TEST_SUITE("cli") {
 
   TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the file") {
     TempDir t("errors");
-    fs::create_directories(t.path / "data" / "DIR.bif");
-    ::mkfifo((t.path / "data" / "FIFO.bif").c_str(), 0600);
+    fs::create_directories(t.path / "data" / "DIR.bif"), ::mkfifo((t.path / "data" / "FIFO.bif").c_str(), 0600);
     write_all(t.path / "data" / "JUNK.bif", text("this is not an archive at all"));
     write_all(t.path / "data" / "TEST.bif", sample_archive().biff);
     write_all(t.path / "chitin.key", text("KEY V1  \x05\x00\x00\x00"));
     const std::pair<std::vector<std::string>, std::string> rows[] = {
-        {{}, "no archive given"},
-        {{"-x"}, "unknown option -x"},
-        {{"-extr", "a", "b"}, "too many arguments"},
-        {{""}, "empty archive name"},
-        {{"--help", "TEST.bif"}, "stand alone"},
-        {{"MISSING.bif"}, "biftool: MISSING.bif: no such file"},
-        {{"JUNK.bif"}, "biftool: JUNK.bif: not a BIF archive"},
+        {{}, "no archive given"}, {{"-x"}, "unknown option -x"}, {{"-extr", "a", "b"}, "too many arguments"},
+        {{""}, "empty archive name"}, {{"--help", "TEST.bif"}, "stand alone"},
+        {{"MISSING.bif"}, "biftool: MISSING.bif: no such file"}, {{"JUNK.bif"}, "biftool: JUNK.bif: not a BIF archive"},
         {{"DIR.bif"}, "biftool: DIR.bif: is a folder, not a file"},
         {{"-extr", "FIFO.bif"}, "biftool: FIFO.bif: is a FIFO, not a file"},
         {{"-extr", "TEST.bif"}, "chitin.key: not a game index"}};

@@ -17,22 +17,20 @@ TEST_SUITE("names") {
         {"CON  .A", "CON_  .A"},     {"CONX", "CONX"},       {"COM10", "COM10"},      {"NULL", "NULL"}};
     for (const auto& [raw, want] : rows) CHECK(bif::sanitize_stem(raw) == want);
     // The output folder: the archive's name without its extension, made safe the same way.
-    const std::pair<std::string, std::string> folders[] = {
-        {".bif", "_"}, {"a.b.bif", "a.b"}, {"x", "x"}, {"a:b .bif", "a_b_"}, {"Größe Ä.bif", "Größe Ä"}};
-    for (const auto& [archive, want] : folders) CHECK(bif::output_folder_name(archive) == want);
+    for (const auto& [archive, want] : {std::pair{".bif", "_"}, {"a.b.bif", "a.b"}, {"x", "x"}, {"a:b .bif", "a_b_"},
+                                        {"Größe Ä.bif", "Größe Ä"}})
+      CHECK(bif::output_folder_name(archive) == want);
   }
 
   TEST_CASE("names the same after sanitising, or but for case, are numbered; an empty one goes by its locator") {
-    TempDir t("hostile");
     bif::gen::BiffPlan plan;
     bif::gen::KeyPlan k{{{"data\\TEST.bif", 0, 1}}, {}};
-    const std::vector<std::string> names = {"x:y", "X_Y", "", "*", "?"};
-    for (bif::u32 i = 0; i < names.size(); ++i) {
+    for (bif::u32 i = 0; const char* name : {"x:y", "X_Y", "", "*", "?"}) {
       plan.files.push_back({i, 0x03F4, text(std::to_string(i))});
-      k.resources.push_back({names[i], 0x03F4, i});
+      k.resources.push_back({name, 0x03F4, i++});
     }
     Bytes key = bif::gen::build_key(k);
-    auto got = extract_memory(t.path / "TEST", bif::gen::build_biff(plan), &key);
+    auto got = extract_memory(TempDir("numbered").path / "TEST", bif::gen::build_biff(plan), &key);
     CHECK(got == std::map<std::string, Bytes>{{"x_y.2DA", text("0")}, {"X_Y~2.2DA", text("1")},
                                               {"LOC00002.2DA", text("2")}, {"_.2DA", text("3")}, {"_~2.2DA", text("4")}});
   }

@@ -1,5 +1,8 @@
+// Helpers of biftool's tests, and the test program's entry point.
+#define DOCTEST_CONFIG_IMPLEMENT
 #include "test_util.h"
 
+#include <doctest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,7 +20,9 @@ TempDir::TempDir(const std::string& name)
   fs::create_directories(path);
 }
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }void write_all(const fs::path& p, const Bytes& b) { bif::gen::write_file(p, b); }
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+bool contains(const std::string& hay, const std::string& needle) { return hay.find(needle) != std::string::npos; }
+void write_all(const fs::path& p, const Bytes& b) { bif::gen::write_file(p, b); }
 
 Bytes pattern(std::size_t n, unsigned seed) {
   Bytes b(n);
@@ -38,33 +43,14 @@ std::vector<std::string> files_in(const fs::path& dir) {
   return v;
 }
 
-bool contains(const std::string& hay, const std::string& needle) { return hay.find(needle) != std::string::npos; }
-
-namespace {
-struct Opened {
-  bif::MemorySource src, key_src;
-  bif::Archive archive;
+bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const Bytes* index) {
+  bif::MemorySource src(archive.data(), archive.size(), "TEST.bif"), key_src(index ? index->data() : nullptr, index ? index->size() : 0, "chitin.key");
+  bif::Archive a(src);
   std::optional<bif::Key> key;
-  std::vector<bif::Planned> plan;
-  Opened(const Bytes& data, const Bytes* index, const std::string& name)
-      : src(data.data(), data.size(), name), key_src(index ? index->data() : nullptr, index ? index->size() : 0, "chitin.key"),
-        archive(src) {
-    if (index) key.emplace(key_src);
-    plan = bif::plan_names(archive, key ? &*key : nullptr, key ? key->find_bif(name) : -1);
-  }
-};
-}  // namespace
-
-std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key, const std::string& name) {
-  std::vector<std::string> names;
-  for (const auto& p : Opened(archive, key, name).plan) names.push_back(p.file_name);
-  return names;
-}
-
-bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const Bytes* key) {
-  Opened o(archive, key, "TEST.bif");
+  if (index) key.emplace(key_src);
+  auto plan = bif::plan_names(a, key ? &*key : nullptr, key ? key->find_bif("TEST.bif") : -1);
   fs::remove_all(out);
-  return bif::extract_all(o.archive, o.plan, {out.parent_path(), out.filename(), out}, {}, nullptr);
+  return bif::extract_all(a, plan, {out.parent_path(), out.filename(), out}, {}, nullptr);
 }
 
 std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& archive, const Bytes* key) {
@@ -121,30 +107,9 @@ Sample sample_archive(const std::string& bif_name) {
   return s;
 }
 
-Bytes sharing(std::size_t size, bif::u32 copies) {
-  bif::gen::BiffPlan one;
-  one.files.push_back({0, 0x03F4, pattern(size, 1)});
-  Bytes b = bif::gen::build_biff(one), entry(b.begin() + 20, b.begin() + 36);
-  bif::put32(&b[8], copies);
-  bif::put32(&b[16], static_cast<bif::u32>(b.size()));
-  for (bif::u32 i = 0; i < copies; ++i) b.insert(b.end(), entry.begin(), entry.end());
-  return b;
-}
-
-// Seeds in the fuzzer's split form: u32 index length, the index, then the archive.
-void write_fuzz_seeds(const fs::path& dir) {
-  fs::create_directories(dir);
-  Sample s = sample_archive();
-  s.key.resources[0].resref = "../ITEMX";  // a name that must not leave the output folder
-  Bytes key = bif::gen::build_key(s.key);
-  const Bytes archives[] = {s.biff, bif::gen::compress_bif_v10(s.biff, "TEST.bif"), bif::gen::compress_bifc(s.biff, 512)};
-  for (int i = 0; i < 3; ++i) {
-    Bytes split(4);
-    bif::put32(split.data(), static_cast<bif::u32>(key.size()));
-    split.insert(split.end(), key.begin(), key.end());
-    split.insert(split.end(), archives[i].begin(), archives[i].end());
-    write_all(dir / ("split-" + std::to_string(i)), split);
-  }
-}
-
 }  // namespace bt
+
+int main(int argc, char** argv) {
+  bt::fs::create_directories(BIFTOOL_TEST_WORK);
+  return doctest::Context(argc, argv).run();
+}

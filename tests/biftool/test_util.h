@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of biftool's tests: scratch folders, archives built with the shared writers, and runs
-// of the library or of the real biftool program on them.
+// Helpers of biftool's tests: scratch folders, archives from the shared writers, runs of the tool.
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -19,25 +18,20 @@ struct TempDir {  // a fresh folder under the build tree, removed at the end of 
   ~TempDir() { fs::remove_all(path); }
 };
 
-Bytes text(const std::string& s);
-Bytes pattern(std::size_t n, unsigned seed);
-Bytes read_all(const fs::path& p);
+Bytes text(const std::string& s), pattern(std::size_t n, unsigned seed), read_all(const fs::path& p);
 void write_all(const fs::path& p, const Bytes& b);
 std::vector<std::string> files_in(const fs::path& dir);  // sorted names
 bool contains(const std::string& hay, const std::string& needle);
 
-// An archive and its index in memory, named as biftool does it ("TEST.bif"), then extracted into
-// `out` made afresh; name -> contents, or the first error thrown.
-std::vector<std::string> list_memory(const Bytes& archive, const Bytes* key = nullptr, const std::string& name = "TEST.bif");
+// An archive and its index in memory, named as biftool does it, extracted into `out` made afresh.
 bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const Bytes* key = nullptr);
 std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& archive, const Bytes* key = nullptr);
 
 struct Run {
-  int code = -1;
+  int code;
   std::string out, err;
 };
-// The real biftool in folder cwd (out and err both hold its output); `prefix` goes before it
-// in the shell ("ulimit -f 40 &&").
+// The real biftool in folder cwd (out and err: its output), `prefix` before it ("ulimit -f 40 &&").
 Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "");
 // The tool's command line run in this process, in folder cwd.
 Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options = {});
@@ -50,9 +44,4 @@ struct Sample {
   std::map<std::string, Bytes> expected;
 };
 Sample sample_archive(const std::string& bif_name = "data\\TEST.bif");
-// A BIFF whose `copies` entries all point at one resource of `size` bytes (pattern seed 1).
-Bytes sharing(std::size_t size, bif::u32 copies);
-
-void write_fuzz_seeds(const fs::path& dir);
-
 }  // namespace bt

@@ -19,11 +19,10 @@ static DWORD run(std::wstring exe, const std::wstring& args) {
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
   DWORD code = 999;
-  if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return code;
-  WaitForSingleObject(pi.hProcess, 60000);
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
+  if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 60000), GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
+  }
   return code;
 }
 
@@ -34,8 +33,7 @@ int wmain(int argc, wchar_t** argv) {
   for (wchar_t c : std::wstring(L"abcdef")) game /= std::wstring(50, c);
   const fs::path archive = game / L"data" / L"Gr\u00f6\u00dfe A.bif", out = game / L"data" / L"Gr\u00f6\u00dfe A";
   std::error_code ec;
-  fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec);
-  fs::create_directories(whole(archive.parent_path()));
+  fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec), fs::create_directories(whole(archive.parent_path()));
   BiffPlan plan{{{file_locator(0, 1), 0x03F4, {'2', 'D', 'A', '\n'}}}, {{tileset_locator(0, 1), 64, Bytes(64 * 3, 7)}}};
   write_file(whole(archive), build_biff(plan));
   KeyPlan key{{{"data\\Gr\xc3\xb6\xc3\x9f" "e A.bif", 0, 1}},
