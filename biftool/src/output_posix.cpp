@@ -76,13 +76,18 @@ class PosixFolder final : public OutputFolder {
     return std::make_unique<PosixFile>(*this, std::move(fd), std::move(temp), name);
   }
 
-  // Gives an unnamed file a fresh temporary name; linking never touches what is there.
-  bool name_unnamed(int fd, std::string& temp, WriteFailure& failure) {
+  // Gives an unnamed file a name, failing when anything has it already.
+  bool link_unnamed(int fd, const std::string& name) {
     char proc[48];
     std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, proc, dir_.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  }
+
+  // Gives an unnamed file a fresh temporary name, to be renamed over what has its own.
+  bool name_unnamed(int fd, std::string& temp, WriteFailure& failure) {
     for (int i = 0; i < kNameTries; ++i) {
       std::string t = names_.next();
-      if (::linkat(AT_FDCWD, proc, dir_.get(), t.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (link_unnamed(fd, t)) {
         temp = t;
         return true;
       }
@@ -142,6 +147,13 @@ bool PosixFile::write(const unsigned char* p, std::size_t n, WriteFailure& failu
 }
 
 bool PosixFile::commit(WriteFailure& failure) {
+  if (temp_.empty() && folder_.link_unnamed(fd_.get(), name_)) {
+    // Named where nothing was: linking never replaces or follows what is there.
+    if (fd_.close()) return true;
+    failure = failure_from_errno(true);
+    ::unlinkat(folder_.dir(), name_.c_str(), 0);
+    return false;
+  }
   if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure)) return false;
   if (!fd_.close()) {
     failure = failure_from_errno(true);
