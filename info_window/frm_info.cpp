@@ -36,7 +36,7 @@ void frmInfo::lblQarvel_Click()
     try {
         platform().open_address(address);
     } catch (const std::exception&) {
-        platform().message_box("The web site " + address + " could not be opened.", platform().app().title);
+        platform().message_box(*this, "The web site " + address + " could not be opened.", platform().app().title);
     }
 }
 

@@ -25,11 +25,11 @@ void frmMain::filSource_DblClick()
     try {
         if (switches == extract_switch) {
             platform().start_process(command, ShowMode::normal_no_activate, folder);
-            platform().message_box("Files were extracted!", "Done");
+            platform().message_box(*this, "Files were extracted!", "Done");
         } else {
             platform().start_process(command, ShowMode::normal, folder);
         }
     } catch (const std::exception&) {
-        platform().message_box(missing_file_text, "Missing File");
+        platform().message_box(*this, missing_file_text, "Missing File");
     }
 }

@@ -42,8 +42,9 @@ public:
     // Opens a web address with the user's browser; fails where nothing can open it.
     virtual void open_address(const std::string& address) = 0;
 
-    // Modal to the active window, OK only; returns when dismissed.
-    virtual void message_box(const std::string& text, const std::string& title) = 0;
+    // OK only, modal to the owner, which takes no input until it is dismissed; fails where the
+    // box cannot be shown.
+    virtual void message_box(const Form& owner, const std::string& text, const std::string& title) = 0;
 
     // Handles all pending window events, then returns.
     virtual void pump_events() = 0;

@@ -5,17 +5,20 @@
 #include "folder_reader.h"
 #include "form_window.h"
 #include "open_address.h"
+#include "platform/failure.h"
 #include "process_start.h"
 #include "resources/resource_ids.h"
+#include "system_error.h"
 #include "text.h"
 
 namespace platform::win32 {
 namespace {
 
-// A standard OK box over the active window.
-void show_message_box(const std::string& text, const std::string& title)
+// A standard OK box, modal to the owner (none where null); fails where it cannot be shown.
+void show_message_box(HWND owner, const std::string& text, const std::string& title)
 {
-    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), MB_OK);
+    if (MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), MB_OK) == 0)
+        throw Failure(system_error_text(GetLastError()));
 }
 
 } // namespace
@@ -44,7 +47,11 @@ void Win32Platform::start_process(const std::string& command_line, ShowMode mode
 
 void Win32Platform::open_address(const std::string& address) { win32::open_address(address); }
 
-void Win32Platform::message_box(const std::string& text, const std::string& title) { show_message_box(text, title); }
+void Win32Platform::message_box(const Form& owner, const std::string& text, const std::string& title)
+{
+    const auto* window = static_cast<const FormWindow*>(owner.peer());
+    show_message_box(window ? window->handle() : nullptr, text, title);
+}
 
 void Win32Platform::pump_events() { win32::pump_events(); }
 
@@ -56,10 +63,22 @@ void Win32Platform::report_failure(const std::string& what)
         return;
     reporting_ = true;
     try {
-        show_message_box(failure_text(facts_.title, what), facts_.title);
+        show_message_box(failure_owner(), failure_text(facts_.title, what), facts_.title);
     } catch (...) {
     }
     reporting_ = false;
+}
+
+// The program's window the user last worked in, even while another program is active: a report
+// without an owner would leave the program's windows taking input under it.
+HWND Win32Platform::failure_owner() const
+{
+    if (const HWND active = GetActiveWindow())
+        return active;
+    if (!main_window_)
+        return nullptr;
+    const HWND popup = GetLastActivePopup(main_window_);
+    return popup && IsWindowVisible(popup) && IsWindowEnabled(popup) ? popup : main_window_;
 }
 
 std::unique_ptr<WindowPeer> Win32Platform::create_window(Form& form) { return std::make_unique<FormWindow>(*this, form); }

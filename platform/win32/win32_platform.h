@@ -21,7 +21,7 @@ public:
     std::vector<FileEntry> read_folder(const std::string& folder) override;
     void start_process(const std::string& command_line, ShowMode mode, const std::string& working_folder) override;
     void open_address(const std::string& address) override;
-    void message_box(const std::string& text, const std::string& title) override;
+    void message_box(const Form& owner, const std::string& text, const std::string& title) override;
     void pump_events() override;
     void report_failure(const std::string& what) override;
     std::unique_ptr<WindowPeer> create_window(Form& form) override;
@@ -38,6 +38,8 @@ public:
     void main_window_gone() { main_window_ = nullptr; }
 
 private:
+    HWND failure_owner() const;
+
     HINSTANCE instance_;
     int show_command_;
     bool shown_ = false;

@@ -23,7 +23,10 @@ struct ProcessStart {
     std::string working_folder;
 };
 
-struct MessageBox { std::string text, title; };
+struct MessageBox {
+    std::string text, title;
+    const platform::Form* owner;
+};
 
 class Platform : public platform::Platform {
 public:
@@ -64,9 +67,9 @@ public:
             throw platform::Failure("No program opens web addresses");
         opened_addresses.push_back(address);
     }
-    void message_box(const std::string& text, const std::string& title) override
+    void message_box(const platform::Form& owner, const std::string& text, const std::string& title) override
     {
-        message_boxes.push_back({text, title});
+        message_boxes.push_back({text, title, &owner});
         if (while_message_box)
             while_message_box(message_boxes.back());
     }
