@@ -1,5 +1,6 @@
 #include "app_facts.h"
 
+#include "path_forms.h"
 #include "platform/failure.h"
 #include "text.h"
 #include "vintrel_version.h"
@@ -9,10 +10,12 @@ namespace platform::win32 {
 
 std::wstring folder_of(std::wstring_view program_path)
 {
-    const std::size_t slash = program_path.find_last_of(L"\\/");
-    if (slash == std::wstring_view::npos)
+    // Started as "\\?\C:\Vintrel.exe", the program's folder is still the drive root "C:\".
+    const std::wstring plain = plain_path(program_path);
+    const std::size_t slash = plain.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
         return {};
-    std::wstring_view folder = program_path.substr(0, slash);
+    std::wstring_view folder = std::wstring_view(plain).substr(0, slash);
     // "C:" alone names the drive's current folder, not its root.
     if (folder.size() == 2 && folder[1] == L':')
         return std::wstring(folder) + L'\\';

@@ -6,7 +6,8 @@
 
 namespace platform::win32 {
 
-// The folder part of a program's full path: no trailing backslash, except at a drive root.
+// The folder part of a program's full path, without a "\\?\" before it: no trailing backslash,
+// except at a drive root.
 std::wstring folder_of(std::wstring_view program_path);
 
 // The running program's full path, however long; the buffer starts at the given size and grows.

@@ -4,13 +4,14 @@
 
 #include "handles.h"
 #include "platform/failure.h"
+#include "path_forms.h"
 #include "text.h"
 
 namespace platform::win32 {
 
 std::vector<FileEntry> read_folder(const std::string& folder)
 {
-    std::wstring pattern = widen(folder);
+    std::wstring pattern = extended_path(widen(folder));
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
     pattern += L'*';
