@@ -3,15 +3,15 @@
 
 #include "main_window/frm_main.h"
 #include "platform/win32/event_pump.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command)
 {
-    // Before anything loads a DLL: only the system folder is searched, never the program's
-    // folder, which holds whatever files came with the game.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Before anything loads a DLL.
+    platform::win32::restrict_dll_search();
     try {
         platform::win32::Win32Platform platform(instance, show_command);
         frmMain main_form(platform);

@@ -3,6 +3,11 @@
 
 namespace platform::win32 {
 
+// DLLs loaded from now on are looked for in the system folder only, never in the program's
+// folder, which holds whatever files came with the game. Where this Windows cannot (Windows 7
+// without its loader update), the current folder is taken out of the search instead.
+void restrict_dll_search();
+
 // Loads a DLL from the system folder only, so a planted copy beside the program is never used.
 Module load_system_library(const wchar_t* name);
 
