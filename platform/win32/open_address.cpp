@@ -8,6 +8,8 @@
 #include "system_library.h"
 #include "text.h"
 
+#include <shellapi.h>
+
 namespace platform::win32 {
 namespace {
 
@@ -55,13 +57,22 @@ void open_address(const std::string& address)
     if (!is_web_address(address))
         throw Failure("Not a web address: " + address);
     const Module shell = load_system_library(L"shell32.dll");
-    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int);
-    const auto execute = module_function<ShellExecuteFn>(shell, "ShellExecuteW");
+    using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    const auto execute = module_function<ShellExecuteExFn>(shell, "ShellExecuteExW");
     if (!execute)
         throw Failure("Cannot open the address " + address);
     const ComApartment apartment;
-    const HINSTANCE result = execute(nullptr, L"open", widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(result) <= 32)
+    const std::wstring wide = widen(address);
+    // The shell may hand the address on to a handler that starts after the call returns; NOASYNC
+    // makes the call wait for it, so shell32 and COM are let go only once it is done. The caller
+    // reports a failure itself, so the shell shows none.
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof request;
+    request.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    request.lpVerb = L"open";
+    request.lpFile = wide.c_str();
+    request.nShow = SW_SHOWNORMAL;
+    if (!execute(&request))
         throw Failure("Cannot open the address " + address);
 }
 
