@@ -6,7 +6,8 @@ namespace platform::win32 {
 // Sent to a form window to move the keyboard focus along its tab order; wParam is nonzero for backwards.
 constexpr UINT WM_VINTREL_TAB = WM_APP + 1;
 
-// One message of any loop: Tab and Shift+Tab in a form window move the focus, the rest goes to its window.
+// One message of any loop: Tab and Shift+Tab in a form window move the focus, Enter on its list
+// counts as a double-click there, the rest goes to its window.
 void dispatch(const MSG& message);
 
 // Handles every pending message, then returns. A quit request taken out on the way is posted
