@@ -35,10 +35,7 @@ void Form::load()
     peer_.reset();
     peer_ = platform_.create_window(*this);
     state_ = FormState::hidden;
-    for (Label* label : labels_) {
-        if (label->auto_size())
-            label->fit_to_text(peer_->measure_text(label->font(), label->caption()));
-    }
+    fit_labels();
     guarded(platform_, [&] { Form_Load(); });
 }
 
@@ -87,6 +84,16 @@ Label* Form::label_at(float x, float y) const
 void Form::activated()
 {
     guarded(platform_, [&] { Form_Activate(); });
+}
+
+void Form::fit_labels()
+{
+    if (!peer_)
+        return;
+    for (Label* label : labels_) {
+        if (label->auto_size())
+            label->fit_to_text(peer_->measure_text(label->font(), label->caption()));
+    }
 }
 
 void Form::destroyed() { state_ = FormState::not_loaded; }

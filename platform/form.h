@@ -67,6 +67,9 @@ public:
     // The window's side: what the platform reports.
     WindowPeer* peer() const { return peer_.get(); }
     void activated();
+    // Auto-sized labels take the size of their text as the window measures it now: at load, and
+    // again when the window moves to a screen of another resolution.
+    void fit_labels();
     void destroyed(); // the real window went away (its close button): the form is unloaded
     void control_changed(Control& control);
     void label_changed(Label& label, const Rect& old);

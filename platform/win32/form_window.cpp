@@ -269,6 +269,8 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
     const auto* where = reinterpret_cast<const RECT*>(suggested);
     SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     lay_out();
+    // Text is not measured in proportion from one resolution to another.
+    form_.fit_labels();
 }
 
 // The owner takes input again before this window goes, so activation passes to it.
@@ -374,8 +376,11 @@ void FormWindow::show_modal(WindowPeer& owner_peer)
     // window (SetParent would make it a child).
     if (owner && GetWindow(window, GW_OWNER) != owner)
         SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    place(owner);
-    placed_ = true;
+    // Centred once, when loaded: a hidden window comes back where the user left it.
+    if (!placed_) {
+        place(owner);
+        placed_ = true;
+    }
 
     ModalLoop loop(window, owner, modal_);
     modal_ = &loop;
@@ -409,8 +414,8 @@ void FormWindow::label_changed(const Label& label, const Rect& old)
     const HWND window = window_.handle;
     if (!window)
         return;
-    const RECT before = dpi_.to_pixels(old);
-    const RECT now = dpi_.to_pixels(label.bounds());
+    const RECT before = label_box(old, label.auto_size(), dpi_);
+    const RECT now = label_box(label, dpi_);
     RECT both;
     UnionRect(&both, &before, &now);
     if (!IsWindowVisible(window) || IsIconic(window)) {

@@ -1,5 +1,7 @@
 #include "label_painter.h"
 
+#include <algorithm>
+
 #include "colors.h"
 #include "handles.h"
 #include "text.h"
@@ -28,9 +30,22 @@ UINT alignment_flags(Alignment alignment)
 
 } // namespace
 
+RECT label_box(const Rect& bounds, bool fitted_to_text, Dpi dpi)
+{
+    RECT box = dpi.to_pixels(bounds);
+    // Edges rounded one by one can leave the box a pixel short of the text it was fitted to.
+    if (fitted_to_text) {
+        box.right = std::max<LONG>(box.right, box.left + dpi.to_pixels(bounds.width));
+        box.bottom = std::max<LONG>(box.bottom, box.top + dpi.to_pixels(bounds.height));
+    }
+    return box;
+}
+
+RECT label_box(const Label& label, Dpi dpi) { return label_box(label.bounds(), label.auto_size(), dpi); }
+
 void paint_label(HDC dc, const Label& label, FontCache& fonts)
 {
-    RECT box = fonts.dpi().to_pixels(label.bounds());
+    RECT box = label_box(label, fonts.dpi());
     if (box.right <= box.left || box.bottom <= box.top)
         return;
     const int saved = SaveDC(dc);
@@ -46,8 +61,10 @@ void paint_label(HDC dc, const Label& label, FontCache& fonts)
         const Selection font(dc, fonts.get(label.font()));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, to_colorref(label.fore_color()));
+        // A label sized to its text is one line: wrapped, its end would fall out of the box.
+        const UINT lines = label.auto_size() ? DT_SINGLELINE : DT_WORDBREAK;
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
-                  DT_WORDBREAK | DT_NOPREFIX | alignment_flags(label.alignment()));
+                  lines | DT_NOPREFIX | alignment_flags(label.alignment()));
     }
     RestoreDC(dc, saved);
 }
@@ -60,7 +77,7 @@ void paint_form_surface(HDC dc, const Form& form, FontCache& fonts, const RECT& 
         const Label& label = **it;
         if (!label.visible())
             continue;
-        const RECT box = fonts.dpi().to_pixels(label.bounds());
+        const RECT box = label_box(label, fonts.dpi());
         RECT overlap;
         if (IntersectRect(&overlap, &box, &area))
             paint_label(dc, label, fonts);

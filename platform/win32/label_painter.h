@@ -6,7 +6,12 @@
 
 namespace platform::win32 {
 
-// Draws one label inside its bounds, which it never paints beyond.
+// Where a label with these bounds is drawn, in pixels. A label fitted to its text is at least as
+// large as the text was measured.
+RECT label_box(const Rect& bounds, bool fitted_to_text, Dpi dpi);
+RECT label_box(const Label& label, Dpi dpi);
+
+// Draws one label inside its box, which it never paints beyond.
 void paint_label(HDC dc, const Label& label, FontCache& fonts);
 
 // Draws what the form itself shows within the area (client pixels): its back colour, then its

@@ -10,7 +10,6 @@ TEST_CASE("every message box is owned by the window whose handler shows it")
     p.address_opens = false;
     frmMain main(p);
     main.show();
-    main.filSource.select(0);
     main.filSource.double_click(); // "Done"
     p.startable.clear();
     main.filSource.double_click(); // "Missing File"

@@ -1,70 +1,119 @@
+// The real windows where they must behave as on a user's Windows, and long or unusual program folders.
 #include <doctest.h>
 
+#include <utility>
+
+#include "forms.h"
 #include "main_window/tool_command.h"
 #include "platform/failure.h"
 #include "platform/win32/app_facts.h"
-#include "platform/win32/folder_reader.h"
+#include "platform/win32/label_painter.h"
 #include "platform/win32/path_forms.h"
 #include "platform/win32/process_start.h"
-#include "test_form.h"
 
 using namespace platform;
 using namespace platform::win32;
 
 namespace {
 
-// The main form's timer ticks inside whatever loop runs: the user's doing while a window is modal.
-struct Modal : test::Shown {
-    test::Form tool{platform, {.name = "frmTool", .caption = "Tool", .client_width = 2295, .client_height = 4800,
-                               .border = BorderStyle::fixed_tool_window, .start = StartPosition::center_owner,
-                               .in_taskbar = false}};
-    void while_open(std::function<void()> user)
-    {
-        pending_ = std::move(user);
-        form.timer.set_interval(30);
-    }
-    Modal()
-    {
-        form.on_tick = [this] {
-            if (const auto user = std::exchange(pending_, nullptr))
-                user();
-        };
-    }
-    std::function<void()> pending_;
-    ~Modal() { tool.unload(); }
-};
+// Runs once, inside whatever message loop runs then: the user's doing while a box or window is modal.
+std::function<void()> pending;
+void meanwhile(std::function<void()> action)
+{
+    pending = std::move(action);
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        std::exchange(pending, nullptr)();
+    });
+}
+
+// How far the label's drawing spreads along its middle row, painted alone on black.
+int drawn_width(const Label& label, FontCache& fonts, const RECT& box)
+{
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    test::Surface surface(width, height);
+    PatBlt(surface.dc(), 0, 0, width, height, BLACKNESS);
+    SetViewportOrgEx(surface.dc(), -box.left, -box.top, nullptr);
+    paint_label(surface.dc(), label, fonts);
+    SetViewportOrgEx(surface.dc(), 0, 0, nullptr);
+    RECT drawn;
+    surface.count({0, height / 2, width, height / 2 + 1}, [](COLORREF c) { return c != 0; }, &drawn);
+    return drawn.right - drawn.left;
+}
 
 } // namespace
 
 TEST_SUITE("fidelity") {
 
-TEST_CASE_FIXTURE(Modal, "a message box is owned by the window that shows it, which takes no input meanwhile")
+// A tick moves the banner 25 twips; at these scales its edges fall on at most 12 pixel phases.
+TEST_CASE_FIXTURE(test::Shown, "at every scale, wherever it stands, the banner's box holds its whole text on one line")
+{
+    const std::int16_t left_limit = main.HScroll1.min();
+    for (const int scale : {96, 120, 144, 168, 192, 216, 288, 336}) {
+        CAPTURE(scale);
+        RECT at{};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(scale, scale), reinterpret_cast<LPARAM>(&at));
+        FontCache fonts(Dpi{scale});
+        const MemoryDc dc(CreateCompatibleDC(nullptr));
+        const Selection font(dc.get(), fonts.get(main.cmdInfo.font()));
+        SIZE text{};
+        GetTextExtentPoint32W(dc.get(), L"CLICK HERE FOR INFORMATION", 26, &text);
+        CHECK(Dpi{scale}.to_pixels(main.cmdInfo.width()) == text.cx); // fitted again at this scale
+        for (int tick = 0; tick < 12; ++tick) {
+            main.cmdInfo.set_left(25.0f * static_cast<float>(tick));
+            const RECT box = label_box(main.cmdInfo, Dpi{scale});
+            CHECK(box.right - box.left >= text.cx);
+            CHECK(drawn_width(main.cmdInfo, fonts, box) >= text.cx * 9 / 10); // wrapped, about half shows
+        }
+    }
+    CHECK(main.HScroll1.min() == left_limit); // the range stays as set at load
+}
+
+TEST_CASE_FIXTURE(test::Shown, "a message box is owned by the window that shows it, which takes no input meanwhile")
 {
     HWND owner = nullptr;
     BOOL enabled = TRUE;
-    while_open([&] {
+    meanwhile([&] {
         const HWND box = FindWindowW(L"#32770", L"Done");
         owner = GetWindow(box, GW_OWNER);
-        enabled = IsWindowEnabled(form.window());
+        enabled = IsWindowEnabled(window);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    platform.message_box(form, "Files were extracted!", "Done");
-    CHECK(owner == form.window());
+    platform.Win32Platform::message_box(main, "Files were extracted!", "Done");
+    CHECK(owner == window);
     CHECK_FALSE(enabled);
 }
 
-TEST_CASE_FIXTURE(test::Shown, "Enter on the list runs its double-click handler, once a press; elsewhere nothing")
+TEST_CASE_FIXTURE(test::Shown, "the information window comes back where the user left it; loaded afresh, it is centred")
 {
-    int runs = 0;
-    form.list.on_double_click = [&] { ++runs; };
-    const auto press = [](HWND at, LPARAM held) {
-        PostMessageW(at, WM_KEYDOWN, VK_RETURN, held | 1);
-        platform::win32::pump_events();
+    // Where it shows; then the user moves it, and hides it with the mask or closes it.
+    const auto open = [&](bool close) {
+        RECT shown_at{};
+        meanwhile([&] {
+            const HWND info = test::window_of(*main.info());
+            GetWindowRect(info, &shown_at);
+            SetWindowPos(info, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            if (close)
+                SendMessageW(info, WM_CLOSE, 0, 0);
+            else
+                test::Shown::click(*main.info(), 2000, 3000);
+        });
+        test::Shown::click(main, 100, 4700);
+        return std::pair{shown_at.left, shown_at.top};
     };
-    press(form.child(L"ListBox"), 0);
-    press(form.child(L"ListBox"), 1 << 30);
-    press(form.child(L"Button"), 0);
-    CHECK(runs == 1);
+    open(false);
+    CHECK(open(true) == std::pair{7L, 9L});
+    CHECK(open(false) != std::pair{7L, 9L});
+}
+
+TEST_CASE_FIXTURE(test::Shown, "Enter on the list starts the tool as a double-click does, once a press; elsewhere nothing")
+{
+    for (const auto& [at, held] : {std::pair{L"ListBox", 0}, {L"ListBox", 1 << 30}, {L"Button", 0}}) {
+        PostMessageW(FindWindowExW(window, nullptr, at, nullptr), WM_KEYDOWN, VK_RETURN, held | 1);
+        pump_events();
+    }
+    CHECK(platform.starts.size() == 1);
+    CHECK(platform.messages == std::vector<std::string>{"Done"});
 }
 
 TEST_CASE("a program started by an extended or a network path has its plain folder")
@@ -84,23 +133,22 @@ TEST_CASE("from a folder deeper than the old limit the tool goes by its short fo
         folder += L"\\a folder with a long name";
         REQUIRE(CreateDirectoryW(extended_path(folder).c_str(), nullptr));
     }
-    const std::wstring line = widen(tool_command(narrow(folder), "-extr ", "an archive with a long name.bif"));
+    const std::wstring tool = folder + L"\\biftool.exe", line = widen(tool_command(narrow(folder), "-extr ", "a b.bif"));
     CHECK_THROWS_AS(with_program_within_limit(line), Failure); // no tool, so no short form of it
-    const std::wstring child = widen(read_app_facts().folder) + L"\\win32_record_child.exe";
-    REQUIRE(CopyFileW(child.c_str(), extended_path(folder + L"\\biftool.exe").c_str(), FALSE));
-    CHECK(read_folder(narrow(folder)).at(0).name == "biftool.exe");
-
-    const std::wstring tail = L"\" -extr \"an archive with a long name.bif\"";
-    const std::wstring started = with_program_within_limit(line);
+    REQUIRE(CopyFileW((widen(read_app_facts().folder) + L"\\win32_record_child.exe").c_str(),
+                      extended_path(tool).c_str(), FALSE));
+    const std::wstring started = with_program_within_limit(line), tail = L"\" -extr \"a b.bif\"";
     REQUIRE(started.ends_with(tail));
-    const std::pair<std::wstring, std::wstring> short_and_long[] = {
-        {started.substr(1, started.size() - tail.size() - 1), folder + L"\\biftool.exe"}, {within_limit(folder), folder}};
-    for (const auto& [short_form, long_form] : short_and_long) {
+    for (const auto& [short_form, long_form] : {std::pair{started.substr(1, started.size() - tail.size() - 1), tool},
+                                                {within_limit(folder), folder}}) {
         CHECK(fits_old_limit(short_form));
         std::wstring found(1024, L'\0');
         found.resize(GetLongPathNameW(short_form.c_str(), found.data(), 1024));
         CHECK(found == long_form);
     }
+    DeleteFileW(extended_path(tool).c_str());
+    for (; folder.size() > root.path().size(); folder.resize(folder.rfind(L'\\')))
+        RemoveDirectoryW(extended_path(folder).c_str());
 }
 
 }
