@@ -1,12 +1,13 @@
 #include <doctest.h>
 
-#include "helpers.h"
+#include "fake/fake_platform.h"
 #include "info_window/frm_info.h"
+#include "main_window/frm_main.h"
 
 // A box owned by no window, or by another, leaves the window whose handler shows it taking input.
 TEST_CASE("every message box is owned by the window whose handler shows it")
 {
-    fake::Platform p = game_folder({"a.bif"});
+    fake::Platform p = fake::game_folder({"a.bif"});
     p.address_opens = false;
     frmMain main(p);
     main.show();
@@ -18,7 +19,6 @@ TEST_CASE("every message box is owned by the window whose handler shows it")
         info.hide();
     };
     main.cmdClick.click();
-
     REQUIRE(p.message_boxes.size() == 3);
     const platform::Form* owners[] = {&main, &main, main.info()};
     for (std::size_t i = 0; i < 3; ++i)
