@@ -17,11 +17,7 @@
 
 namespace fake {
 
-struct ProcessStart {
-    std::string command_line;
-    platform::ShowMode mode;
-    std::string working_folder;
-};
+struct ProcessStart { std::string command_line; platform::ShowMode mode; std::string working_folder; };
 
 struct MessageBox {
     std::string text, title;
