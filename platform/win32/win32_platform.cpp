@@ -32,13 +32,18 @@ std::string failure_text(std::string_view title, std::string_view what)
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance, int show_command)
-    : instance_(instance), show_command_(show_command), facts_(read_app_facts()),
+    : instance_(instance), show_command_(show_command), facts_(read_app_facts()), folder_read_(facts_.folder),
       pointer_(static_cast<HCURSOR>(
           LoadImageW(instance, MAKEINTRESOURCEW(VINTREL_POINTER_ID), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)))
 {
 }
 
-std::vector<FileEntry> Win32Platform::read_folder(const std::string& folder) { return win32::read_folder(folder); }
+std::vector<FileEntry> Win32Platform::read_folder(const std::string& folder)
+{
+    if (auto early = folder_read_.take(folder))
+        return std::move(*early);
+    return win32::read_folder(folder);
+}
 
 void Win32Platform::start_process(const std::string& command_line, ShowMode mode, const std::string& working_folder)
 {

@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 
+#include "folder_prefetch.h"
 #include "handles.h"
 #include "platform/platform.h"
 #include "windows_api.h"
@@ -45,6 +46,8 @@ private:
     bool shown_ = false;
     bool reporting_ = false;
     AppFacts facts_;
+    // The program folder, read while the main window is made.
+    FolderPrefetch folder_read_;
     CursorHandle pointer_;
     HWND main_window_ = nullptr;
 };

@@ -1,0 +1,33 @@
+#pragma once
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "handles.h"
+#include "platform/platform.h"
+
+namespace platform::win32 {
+
+// One folder read on a worker thread from start-up on, while the windows are made. The first
+// reading of that folder takes the result, waiting for it if need be; any other reads anew.
+class FolderPrefetch {
+public:
+    explicit FolderPrefetch(std::string folder);
+    ~FolderPrefetch();
+    FolderPrefetch(const FolderPrefetch&) = delete;
+    FolderPrefetch& operator=(const FolderPrefetch&) = delete;
+
+    // The folder's entries, or its failure, once, if it is the folder read ahead.
+    std::optional<std::vector<FileEntry>> take(const std::string& folder);
+
+private:
+    static DWORD WINAPI run(void* self);
+
+    std::string folder_;
+    std::vector<FileEntry> entries_;
+    std::exception_ptr failure_;
+    UniqueHandle thread_; // null once taken, or where no thread could be started
+};
+
+} // namespace platform::win32
