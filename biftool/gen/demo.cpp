@@ -66,79 +66,93 @@ std::string demo_table(const std::string& title, int rows, u32 seed) {
 }
 
 namespace {
+
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-}  // namespace
 
-std::vector<DemoArchive> write_demo_game(const fs::path& out) {
-  std::error_code ec;
-  fs::create_directories(out / "data", ec);
-  if (ec) throw Error(fsx::to_utf8(out / "data") + ": cannot create the folder: " + ec.message());
+struct Res {
+  std::string name;
+  u16 type;
+  Bytes data;
+};
 
-  KeyPlan key;
-  std::vector<DemoArchive> made;
-  struct Res {
-    std::string name;
-    u16 type;
-    Bytes data;
-  };
-  auto add_archive = [&](const std::string& file, const std::string& format, const std::vector<Res>& files,
-                         const std::vector<Res>& tilesets, BiffPlan::Table table) {
-    u32 bif = static_cast<u32>(key.bifs.size());
+// The demo game as it is written: its archives in data/, then the index naming them.
+class DemoGame {
+ public:
+  explicit DemoGame(const fs::path& out) : out_(out) {
+    std::error_code ec;
+    fs::create_directories(out / "data", ec);
+    if (ec) throw Error(fsx::to_utf8(out / "data") + ": cannot create the folder: " + ec.message());
+  }
+
+  void add(const std::string& file, const std::string& format, const std::vector<Res>& files,
+           const std::vector<Res>& tilesets, BiffPlan::Table table) {
+    u32 bif = static_cast<u32>(key_.bifs.size());
     BiffPlan plan;
     plan.table = table;
     DemoArchive info{file, format, {}};
     for (std::size_t i = 0; i < files.size(); ++i) {
       u32 loc = file_locator(bif, static_cast<u32>(i));
       plan.files.push_back({loc, files[i].type, files[i].data});
-      key.resources.push_back({files[i].name, files[i].type, loc});
+      key_.resources.push_back({files[i].name, files[i].type, loc});
       info.resources.push_back(files[i].name);
     }
     for (std::size_t i = 0; i < tilesets.size(); ++i) {
       u32 loc = tileset_locator(bif, static_cast<u32>(i + 1));
       plan.tilesets.push_back({loc, 5120, tilesets[i].data});
-      key.resources.push_back({tilesets[i].name, 0x03EB, loc});
+      key_.resources.push_back({tilesets[i].name, 0x03EB, loc});
       info.resources.push_back(tilesets[i].name);
     }
     Bytes biff = build_biff(plan);
     Bytes disk = format == "BIFC V1.0" ? compress_bifc(biff, 4096)
                  : format == "BIF V1.0" ? compress_bif_v10(biff, file)
                                         : biff;
-    write_file(out / "data" / file, disk);
-    key.bifs.push_back({"data\\" + file, static_cast<u32>(disk.size()), 1});
-    made.push_back(info);
-  };
+    write_file(out_ / "data" / file, disk);
+    key_.bifs.push_back({"data\\" + file, static_cast<u32>(disk.size()), 1});
+    made_.push_back(info);
+  }
 
-  add_archive("DEMOMAIN.bif", "BIFF V1",
-              {{"LANTERNS", 0x03F4, text(demo_table("lanterns of the demo town", 12, 1))},
-               {"RIVERS", 0x03F4, text(demo_table("rivers of the demo map", 7, 2))},
-               {"DEMOSTAT", 0x03F0, text("IDS V1.0\n0 STILL\n1 WALKING\n2 RESTING\n3 SINGING\n")},
-               {"DEMOLOGO", 0x0001, demo_bitmap(32, 24, 3)}},
-              {}, BiffPlan::Table::Front);
+  std::vector<DemoArchive> finish() {
+    write_file(out_ / "chitin.key", build_key(key_));
+    return made_;
+  }
 
-  std::vector<Res> tiles;
+ private:
+  fs::path out_;
+  KeyPlan key_;
+  std::vector<DemoArchive> made_;
+};
+
+Bytes demo_tileset() {
   Bytes tis;
   for (u32 i = 0; i < 6; ++i) {
     Bytes t = demo_tile(i);
     tis.insert(tis.end(), t.begin(), t.end());
   }
-  tiles.push_back({"DEMOAREA", 0x03EB, tis});
-  add_archive("DEMOTILE.bif", "BIFF V1",
-              {{"DEMOAREA", 0x03F4, text(demo_table("tiles of the demo area", 6, 4))}}, tiles,
-              BiffPlan::Table::End);
+  return tis;
+}
 
-  add_archive("DEMOPACK.bif", "BIFC V1.0",
-              {{"SONGS", 0x03F4, text(demo_table("songs of the demo bard", 40, 5))},
-               {"DEMOMAP", 0x0001, demo_bitmap(64, 48, 6)},
-               {"GREETING", 0x0409, text("-- a greeting of the demo game\nprint(\"Welcome to the Vintrel demo\")\n")}},
-              {}, BiffPlan::Table::Front);
+}  // namespace
 
-  add_archive("DEMOZLIB.bif", "BIF V1.0",
-              {{"WEATHER", 0x03F4, text(demo_table("weather of the demo valley", 20, 7))},
-               {"DEMOSKY", 0x0001, demo_bitmap(48, 16, 8)}},
-              {}, BiffPlan::Table::Middle);
-
-  write_file(out / "chitin.key", build_key(key));
-  return made;
+std::vector<DemoArchive> write_demo_game(const fs::path& out) {
+  DemoGame game(out);
+  game.add("DEMOMAIN.bif", "BIFF V1",
+           {{"LANTERNS", 0x03F4, text(demo_table("lanterns of the demo town", 12, 1))},
+            {"RIVERS", 0x03F4, text(demo_table("rivers of the demo map", 7, 2))},
+            {"DEMOSTAT", 0x03F0, text("IDS V1.0\n0 STILL\n1 WALKING\n2 RESTING\n3 SINGING\n")},
+            {"DEMOLOGO", 0x0001, demo_bitmap(32, 24, 3)}},
+           {}, BiffPlan::Table::Front);
+  game.add("DEMOTILE.bif", "BIFF V1", {{"DEMOAREA", 0x03F4, text(demo_table("tiles of the demo area", 6, 4))}},
+           {{"DEMOAREA", 0x03EB, demo_tileset()}}, BiffPlan::Table::End);
+  game.add("DEMOPACK.bif", "BIFC V1.0",
+           {{"SONGS", 0x03F4, text(demo_table("songs of the demo bard", 40, 5))},
+            {"DEMOMAP", 0x0001, demo_bitmap(64, 48, 6)},
+            {"GREETING", 0x0409, text("-- a greeting of the demo game\nprint(\"Welcome to the Vintrel demo\")\n")}},
+           {}, BiffPlan::Table::Front);
+  game.add("DEMOZLIB.bif", "BIF V1.0",
+           {{"WEATHER", 0x03F4, text(demo_table("weather of the demo valley", 20, 7))},
+            {"DEMOSKY", 0x0001, demo_bitmap(48, 16, 8)}},
+           {}, BiffPlan::Table::Middle);
+  return game.finish();
 }
 
 }  // namespace bif::gen

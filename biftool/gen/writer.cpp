@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fsutil.h"
+#include "records.h"
 
 namespace bif::gen {
 
@@ -32,57 +33,63 @@ Bytes deflate_all(const unsigned char* p, std::size_t n) {
 }
 }  // namespace
 
-Bytes build_biff(const BiffPlan& plan) {
-  const u32 nf = static_cast<u32>(plan.files.size()), nt = static_cast<u32>(plan.tilesets.size());
-  const u32 table_size = nf * 16 + nt * 20;
-  // Lay out the data, leaving room for the table where it goes.
-  std::vector<u64> offsets;
-  u64 pos = 20;
-  u64 table_off = 0;
-  if (plan.table == BiffPlan::Table::Front) {
-    table_off = pos;
-    pos += table_size;
-  }
+namespace {
+
+// Where a BIFF's data and table go: the data in plan order, the table where the plan puts it.
+struct BiffLayout {
   std::vector<const Bytes*> blobs;
-  for (const auto& f : plan.files) blobs.push_back(&f.data);
-  for (const auto& t : plan.tilesets) blobs.push_back(&t.data);
-  for (std::size_t i = 0; i < blobs.size(); ++i) {
-    if (plan.table == BiffPlan::Table::Middle && i == blobs.size() / 2) {
-      table_off = pos;
-      pos += table_size;
+  std::vector<u64> offsets;
+  u64 table_off = 0, size = kBiffHeaderSize;
+};
+
+BiffLayout lay_out(const BiffPlan& plan) {
+  BiffLayout l;
+  for (const auto& f : plan.files) l.blobs.push_back(&f.data);
+  for (const auto& t : plan.tilesets) l.blobs.push_back(&t.data);
+  const u64 table_size = plan.files.size() * kBiffFileEntrySize + plan.tilesets.size() * kBiffTilesetEntrySize;
+  const std::size_t table_before = plan.table == BiffPlan::Table::Front    ? 0
+                                   : plan.table == BiffPlan::Table::Middle ? l.blobs.size() / 2
+                                                                           : l.blobs.size();
+  for (std::size_t i = 0; i <= l.blobs.size(); ++i) {
+    if (i == table_before) {
+      l.table_off = l.size;
+      l.size += table_size;
     }
-    offsets.push_back(pos);
-    pos += blobs[i]->size();
+    if (i == l.blobs.size()) break;
+    l.offsets.push_back(l.size);
+    l.size += l.blobs[i]->size();
   }
-  if (plan.table == BiffPlan::Table::End || (plan.table == BiffPlan::Table::Middle && blobs.empty())) {
-    table_off = pos;
-    pos += table_size;
-  }
-  Bytes out(pos, 0);
+  return l;
+}
+
+}  // namespace
+
+Bytes build_biff(const BiffPlan& plan) {
+  const BiffLayout l = lay_out(plan);
+  Bytes out(l.size, 0);
   std::memcpy(out.data(), "BIFFV1  ", 8);
-  put32(out.data() + 8, nf);
-  put32(out.data() + 12, nt);
-  put32(out.data() + 16, static_cast<u32>(table_off));
-  unsigned char* e = out.data() + table_off;
-  for (u32 i = 0; i < nf; ++i, e += 16) {
-    const auto& f = plan.files[i];
+  put32(out.data() + 8, static_cast<u32>(plan.files.size()));
+  put32(out.data() + 12, static_cast<u32>(plan.tilesets.size()));
+  put32(out.data() + 16, static_cast<u32>(l.table_off));
+  unsigned char* e = out.data() + l.table_off;
+  std::size_t i = 0;
+  for (const auto& f : plan.files) {
     put32(e, f.locator);
-    put32(e + 4, static_cast<u32>(offsets[i]));
+    put32(e + 4, static_cast<u32>(l.offsets[i++]));
     put32(e + 8, static_cast<u32>(f.data.size()));
     put16(e + 12, f.type);
-    put16(e + 14, 0);
+    e += kBiffFileEntrySize;
   }
-  for (u32 i = 0; i < nt; ++i, e += 20) {
-    const auto& t = plan.tilesets[i];
+  for (const auto& t : plan.tilesets) {
     put32(e, t.locator);
-    put32(e + 4, static_cast<u32>(offsets[nf + i]));
+    put32(e + 4, static_cast<u32>(l.offsets[i++]));
     put32(e + 8, t.tile_size ? static_cast<u32>(t.data.size() / t.tile_size) : 0);
     put32(e + 12, t.tile_size);
     put16(e + 16, t.type);
-    put16(e + 18, 0);
+    e += kBiffTilesetEntrySize;
   }
-  for (std::size_t i = 0; i < blobs.size(); ++i)
-    if (!blobs[i]->empty()) std::memcpy(out.data() + offsets[i], blobs[i]->data(), blobs[i]->size());
+  for (i = 0; i < l.blobs.size(); ++i)
+    if (!l.blobs[i]->empty()) std::memcpy(out.data() + l.offsets[i], l.blobs[i]->data(), l.blobs[i]->size());
   return out;
 }
 
@@ -118,8 +125,8 @@ Bytes build_key(const KeyPlan& plan) {
   append(out, "KEY V1  ", 8);
   append32(out, nb);
   append32(out, nr);
-  const u32 bif_off = 24;
-  u32 names_off = bif_off + nb * 12;
+  const u32 bif_off = kKeyHeaderSize;
+  u32 names_off = bif_off + nb * static_cast<u32>(kKeyBifEntrySize);
   u32 names_size = 0;
   for (const auto& b : plan.bifs) names_size += static_cast<u32>(b.name.size() + 1);
   const u32 res_off = names_off + names_size;
@@ -145,38 +152,31 @@ Bytes build_key(const KeyPlan& plan) {
 }
 
 void write_file(const std::filesystem::path& p, const Bytes& data) {
-  std::FILE* f = fsx::open(p, "wb");
-  if (!f) throw Error(fsx::to_utf8(p) + ": cannot create: " + fsx::last_error());
-  bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok) throw Error(fsx::to_utf8(p) + ": cannot write: " + fsx::last_error());
+  fsx::File f(p, "wb");
+  if (!f.ok()) throw Error(fsx::to_utf8(p) + ": cannot create: " + fsx::last_error());
+  bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f.get()) == data.size();
+  if (!f.close() || !ok) throw Error(fsx::to_utf8(p) + ": cannot write: " + fsx::last_error());
 }
 
-StreamingBiff::StreamingBiff(const std::filesystem::path& p) : name_(fsx::to_utf8(p)) {
-  f_ = fsx::open(p, "wb");
-  if (!f_) throw Error(name_ + ": cannot create: " + fsx::last_error());
-  unsigned char h[20] = {};
-  put(h, 20);
-}
-
-StreamingBiff::~StreamingBiff() {
-  if (f_) std::fclose(f_);
+StreamingBiff::StreamingBiff(const std::filesystem::path& p) : f_(p, "wb"), name_(fsx::to_utf8(p)) {
+  if (!f_.ok()) throw Error(name_ + ": cannot create: " + fsx::last_error());
+  unsigned char h[kBiffHeaderSize] = {};
+  put(h, sizeof h);
 }
 
 void StreamingBiff::put(const void* p, std::size_t n) {
-  if (n && std::fwrite(p, 1, n, f_) != n) throw Error(name_ + ": cannot write: " + fsx::last_error());
+  if (n && std::fwrite(p, 1, n, f_.get()) != n) throw Error(name_ + ": cannot write: " + fsx::last_error());
   pos_ += n;
 }
 
 void StreamingBiff::add_file(u32 locator, u16 type, const unsigned char* data, std::size_t n) {
   if (pos_ + n > 0xFFFFFFFFull) throw Error(name_ + ": a BIFF cannot exceed 4 GiB");
-  unsigned char e[16];
+  unsigned char e[kBiffFileEntrySize] = {};
   put32(e, locator);
   put32(e + 4, static_cast<u32>(pos_));
   put32(e + 8, static_cast<u32>(n));
   put16(e + 12, type);
-  put16(e + 14, 0);
-  table_.insert(table_.end(), e, e + 16);
+  table_.insert(table_.end(), e, e + sizeof e);
   ++count_;
   put(data, n);
 }
@@ -184,15 +184,13 @@ void StreamingBiff::add_file(u32 locator, u16 type, const unsigned char* data, s
 void StreamingBiff::finish() {
   u32 table_off = static_cast<u32>(pos_);
   put(table_.data(), table_.size());
-  unsigned char h[20];
+  unsigned char h[kBiffHeaderSize];
   std::memcpy(h, "BIFFV1  ", 8);
   put32(h + 8, count_);
   put32(h + 12, 0);
   put32(h + 16, table_off);
-  if (!fsx::seek(f_, 0) || std::fwrite(h, 1, 20, f_) != 20) throw Error(name_ + ": cannot write: " + fsx::last_error());
-  int rc = std::fclose(f_);
-  f_ = nullptr;
-  if (rc != 0) throw Error(name_ + ": cannot write: " + fsx::last_error());
+  bool ok = f_.seek(0) && std::fwrite(h, 1, sizeof h, f_.get()) == sizeof h;
+  if (!f_.close() || !ok) throw Error(name_ + ": cannot write: " + fsx::last_error());
 }
 
 }  // namespace bif::gen

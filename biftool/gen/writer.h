@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common.h"
+#include "fsutil.h"
 
 namespace bif::gen {
 
@@ -65,13 +66,12 @@ void write_file(const std::filesystem::path& p, const Bytes& data);
 class StreamingBiff {
  public:
   explicit StreamingBiff(const std::filesystem::path& p);
-  ~StreamingBiff();
   void add_file(u32 locator, u16 type, const unsigned char* data, std::size_t n);
   void finish();
 
  private:
   void put(const void* p, std::size_t n);
-  std::FILE* f_ = nullptr;
+  fsx::File f_;
   std::string name_;
   u64 pos_ = 0;
   Bytes table_;

@@ -76,37 +76,38 @@ void Archive::read_biff() {
                 " bytes) does not fit in its " + std::to_string(size) + " bytes");
   files_ = static_cast<u32>(nfiles);
   tilesets_ = static_cast<u32>(ntiles);
-  entries_.reserve(static_cast<std::size_t>(std::min<u64>(nfiles + ntiles, 65536)));
+  // A plain archive's table is there on disk; a compressed one's is only declared until inflated.
+  entries_.reserve(static_cast<std::size_t>(data_ == &file_ ? nfiles + ntiles : std::min<u64>(nfiles + ntiles, 65536)));
+  read_table(off, nfiles, false);
+  read_table(off + nfiles * kBiffFileEntrySize, ntiles, true);
+}
 
+// Reads `count` entries of one kind in chunks and checks each against the data it points into.
+void Archive::read_table(u64 start, u64 count, bool tileset) {
+  const u64 esize = tileset ? kBiffTilesetEntrySize : kBiffFileEntrySize, size = data_->size();
   std::vector<unsigned char> buf(64 * 1024);
-  auto read_table = [&](u64 start, u64 count, u64 esize, bool tileset) {
-    u64 per = buf.size() / esize;
-    for (u64 first = 0; first < count; first += per) {
-      u64 k = std::min(per, count - first);
-      d.read(start + first * esize, buf.data(), static_cast<std::size_t>(k * esize));
-      for (u64 i = 0; i < k; ++i) {
-        const unsigned char* p = buf.data() + i * esize;
-        Entry e;
-        e.locator = le32(p);
-        e.offset = le32(p + 4);
-        e.tileset = tileset;
-        if (tileset) {
-          e.tiles = le32(p + 8);
-          e.tile_size = le32(p + 12);
-          e.type = le16(p + 16);
-          e.size = u64{e.tiles} * e.tile_size;
-        } else {
-          e.size = le32(p + 8);
-          e.type = le16(p + 12);
-        }
-        e.damaged = e.offset > size || e.size > size - e.offset;
-        entries_.push_back(e);
+  const u64 per = buf.size() / esize;
+  for (u64 first = 0; first < count; first += per) {
+    u64 k = std::min(per, count - first);
+    data_->read(start + first * esize, buf.data(), static_cast<std::size_t>(k * esize));
+    for (const unsigned char* p = buf.data(); p < buf.data() + k * esize; p += esize) {
+      Entry e;
+      e.locator = le32(p);
+      e.offset = le32(p + 4);
+      e.tileset = tileset;
+      if (tileset) {
+        e.tiles = le32(p + 8);
+        e.tile_size = le32(p + 12);
+        e.type = le16(p + 16);
+        e.size = u64{e.tiles} * e.tile_size;
+      } else {
+        e.size = le32(p + 8);
+        e.type = le16(p + 12);
       }
+      e.damaged = e.offset > size || e.size > size - e.offset;
+      entries_.push_back(e);
     }
-  };
-  read_table(off, nfiles, kBiffFileEntrySize, false);
-  read_table(off + nfiles * kBiffFileEntrySize, ntiles, kBiffTilesetEntrySize, true);
-
+  }
 }
 
 std::string Archive::problem(const Entry& e) const {

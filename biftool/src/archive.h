@@ -18,11 +18,11 @@ struct Entry {
   u32 locator = 0;
   u16 type = 0;
   bool tileset = false;
-  u32 tiles = 0;      // tileset entries
-  u32 tile_size = 0;  // tileset entries
-  u64 offset = 0;
-  u64 size = 0;       // bytes of resource data (for a tileset: tiles * tile_size)
   bool damaged = false;  // its data lies (partly) outside the archive; see Archive::problem()
+  u32 tiles = 0;         // tileset entries
+  u32 tile_size = 0;     // tileset entries
+  u64 offset = 0;
+  u64 size = 0;  // bytes of resource data (for a tileset: tiles * tile_size)
 
   u32 file_index() const { return locator & 0x3FFF; }
   u32 tileset_index() const { return (locator >> 14) & 0x3F; }
@@ -54,6 +54,7 @@ class Archive {
 
  private:
   void read_biff();
+  void read_table(u64 start, u64 count, bool tileset);
   Source& file_;
   std::unique_ptr<InflateSource> inflater_;
   Source* data_ = nullptr;

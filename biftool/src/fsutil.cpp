@@ -16,21 +16,27 @@ std::string to_utf8(const fs::path& p) {
   return std::string(u.begin(), u.end());
 }
 
-std::FILE* open(const fs::path& p, const char* mode) {
+File::File(const fs::path& p, const char* mode) {
 #ifdef _WIN32
   std::wstring wmode(mode, mode + std::strlen(mode));
-  return _wfopen(p.c_str(), wmode.c_str());
+  f_ = _wfopen(p.c_str(), wmode.c_str());
 #else
-  return std::fopen(p.c_str(), mode);
+  f_ = std::fopen(p.c_str(), mode);
 #endif
 }
 
-bool seek(std::FILE* f, u64 off) {
+bool File::seek(u64 off) {
 #ifdef _WIN32
-  return _fseeki64(f, static_cast<long long>(off), SEEK_SET) == 0;
+  return _fseeki64(f_, static_cast<long long>(off), SEEK_SET) == 0;
 #else
-  return fseeko(f, static_cast<off_t>(off), SEEK_SET) == 0;
+  return fseeko(f_, static_cast<off_t>(off), SEEK_SET) == 0;
 #endif
+}
+
+bool File::close() {
+  std::FILE* f = f_;
+  f_ = nullptr;
+  return !f || std::fclose(f) == 0;
 }
 
 std::string last_error() {

@@ -15,9 +15,21 @@ namespace fs = std::filesystem;
 fs::path from_utf8(const std::string& s);
 std::string to_utf8(const fs::path& p);
 
-// fopen with a path that may hold any letters; nullptr and errno on failure.
-std::FILE* open(const fs::path& p, const char* mode);
-bool seek(std::FILE* f, u64 off);
+// A C stream, closed with its owner; close() reports a failed close (a delayed write error).
+class File {
+ public:
+  File(const fs::path& p, const char* mode);  // any letters in the path; check with ok() and errno
+  ~File() { close(); }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  bool ok() const { return f_ != nullptr; }
+  std::FILE* get() const { return f_; }
+  bool seek(u64 off);
+  bool close();
+
+ private:
+  std::FILE* f_;
+};
 
 // Text of the last C runtime error (errno).
 std::string last_error();

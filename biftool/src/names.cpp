@@ -155,22 +155,25 @@ std::vector<Named> index_names(const Archive& archive, const Key& key, u32 bif) 
   return named;
 }
 
-// Same name twice (or the same but for case): the later ones are numbered, "NAME~2.EXT".
+// Same name twice (or the same but for case): the later ones are numbered, "NAME~2.EXT". Names
+// taken are kept as hashes, a fraction of their size: equal names always clash, and a name that
+// merely shares a hash is numbered when it need not be, never given twice.
 class UniqueNames {
  public:
   std::string take(const std::string& stem, const std::string& ext) {
     std::string name = stem + "." + ext;
     std::string folded = fsx::lower(name);
-    if (used_.insert(folded).second) return name;
+    if (used_.insert(hash_(folded)).second) return name;
     unsigned& n = next_suffix_[folded];
     if (n < 2) n = 2;
     do name = stem + "~" + std::to_string(n++) + "." + ext;
-    while (!used_.insert(fsx::lower(name)).second);
+    while (!used_.insert(hash_(fsx::lower(name))).second);
     return name;
   }
 
  private:
-  std::unordered_set<std::string> used_;
+  std::hash<std::string> hash_;
+  std::unordered_set<std::size_t> used_;
   std::unordered_map<std::string, unsigned> next_suffix_;
 };
 

@@ -41,26 +41,28 @@ void Source::read(u64 off, void* dst, std::size_t n) {
 namespace {
 constexpr std::size_t kBuf = 64 * 1024;
 constexpr u64 kCheckpointEvery = 256;
-z_stream* Z(void* p) { return static_cast<z_stream*>(p); }
 }  // namespace
 
-InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
-    : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), inbuf_(kBuf), scratch_(kBuf) {
-  auto* zs = new z_stream{};
-  if (inflateInit(zs) != Z_OK) {
-    delete zs;
-    throw Error(name_ + ": cannot start zlib");
+// An inflating zlib stream, ended with its owner.
+struct ZStream {
+  z_stream s{};
+  explicit ZStream(const std::string& name) {
+    if (inflateInit(&s) != Z_OK) throw Error(name + ": cannot start zlib");
   }
-  zs_ = zs;
+  ~ZStream() { inflateEnd(&s); }
+  ZStream(const ZStream&) = delete;
+  ZStream& operator=(const ZStream&) = delete;
+};
+
+InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
+    : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), zs_(std::make_unique<ZStream>(file.name())),
+      inbuf_(kBuf), scratch_(kBuf) {
   // Listing reads the header and the table, extraction reads everything once more and may restart
   // once; anything far beyond that comes from entries built to force restarts.
   budget_ = 4 * usize_ + 64ull * 1024 * 1024;
 }
 
-InflateSource::~InflateSource() {
-  inflateEnd(Z(zs_));
-  delete Z(zs_);
-}
+InflateSource::~InflateSource() = default;
 
 std::unique_ptr<InflateSource> InflateSource::single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len) {
   std::unique_ptr<InflateSource> s(new InflateSource(file, false, uncomp_len));
@@ -141,66 +143,68 @@ void InflateSource::seek_block(u64 target) {
 }
 
 void InflateSource::restart_block() {
-  z_stream* zs = Z(zs_);
-  inflateReset(zs);
-  zs->next_in = nullptr;
-  zs->avail_in = 0;
+  inflateReset(&zs_->s);
+  zs_->s.next_in = nullptr;
+  zs_->s.avail_in = 0;
   stream_ended_ = false;
   comp_used_ = 0;
   upos_ = blk_.ustart;
 }
 
+void InflateSource::fail_from_here(const std::string& what) {
+  if (!blocked_) {
+    broken_at_ = std::min(broken_at_, upos_);
+    broken_why_ = what;
+  }
+  fail(what);
+}
+
+// Feeds the stream the next piece of the current block's compressed data.
+void InflateSource::refill(const std::string& where) {
+  u64 left = blk_.comp_len - comp_used_;
+  if (left == 0)
+    fail_from_here("truncated: " + where + " ends after giving " + std::to_string(upos_ - blk_.ustart) + " of " +
+                   std::to_string(blk_.ulen) + " bytes");
+  std::size_t take = static_cast<std::size_t>(std::min<u64>(left, inbuf_.size()));
+  file_.read(blk_.comp_off + comp_used_, inbuf_.data(), take);
+  comp_used_ += take;
+  zs_->s.next_in = inbuf_.data();
+  zs_->s.avail_in = static_cast<uInt>(take);
+}
+
 void InflateSource::inflate_into(unsigned char* out, std::size_t n) {
-  z_stream* zs = Z(zs_);
+  z_stream& zs = zs_->s;
   std::string where = blocked_ ? "compressed block " + std::to_string(blk_.number + 1) : std::string("compressed data");
   inflated_ += n;
   if (inflated_ > budget_)
     fail("needs far more decompression than its size (" + std::to_string(usize_) +
          " bytes) explains: its entry table sends reads back and forth (overlapping entries?)");
   while (n > 0) {
-    if (stream_ended_) {
-      broken_at_ = blocked_ ? broken_at_ : std::min(broken_at_, upos_);
-      broken_why_ = "corrupt: " + where + " decompresses to fewer bytes than declared (" +
-                    std::to_string(upos_ - blk_.ustart) + " instead of " + std::to_string(blk_.ulen) + ")";
-      fail(broken_why_);
-    }
-    if (zs->avail_in == 0) {
-      u64 left = blk_.comp_len - comp_used_;
-      if (left == 0) {
-        broken_at_ = blocked_ ? broken_at_ : std::min(broken_at_, upos_);
-        broken_why_ = "truncated: " + where + " ends after giving " + std::to_string(upos_ - blk_.ustart) + " of " +
-                      std::to_string(blk_.ulen) + " bytes";
-        fail(broken_why_);
-      }
-      std::size_t take = static_cast<std::size_t>(std::min<u64>(left, inbuf_.size()));
-      file_.read(blk_.comp_off + comp_used_, inbuf_.data(), take);
-      comp_used_ += take;
-      zs->next_in = inbuf_.data();
-      zs->avail_in = static_cast<uInt>(take);
-    }
+    if (stream_ended_)
+      fail_from_here("corrupt: " + where + " decompresses to fewer bytes than declared (" +
+                     std::to_string(upos_ - blk_.ustart) + " instead of " + std::to_string(blk_.ulen) + ")");
+    if (zs.avail_in == 0) refill(where);
     std::size_t chunk = std::min<std::size_t>(n, 1u << 30);
-    zs->next_out = out;
-    zs->avail_out = static_cast<uInt>(chunk);
-    int rc = inflate(zs, Z_NO_FLUSH);
-    std::size_t made = chunk - zs->avail_out;
+    zs.next_out = out;
+    zs.avail_out = static_cast<uInt>(chunk);
+    int rc = inflate(&zs, Z_NO_FLUSH);
+    std::size_t made = chunk - zs.avail_out;
     out += made;
     n -= made;
     upos_ += made;
-    if (rc == Z_STREAM_END) {
-      stream_ended_ = true;
-    } else if (rc == Z_BUF_ERROR) {
-      if (zs->avail_in != 0 && made == 0) fail("corrupt: " + where + " cannot be decompressed");
-    } else if (rc != Z_OK) {
-      std::string msg = zs->msg ? zs->msg : "zlib error " + std::to_string(rc);
-      if (!blocked_) {
-        broken_at_ = std::min(broken_at_, upos_);
-        broken_why_ = "corrupt: " + where + " cannot be decompressed (" + msg + ")";
-      }
-      // The stream state is unusable now; the next read starts the block afresh.
-      have_block_ = blocked_ ? false : have_block_;
-      if (!blocked_) restart_block();
-      fail("corrupt: " + where + " cannot be decompressed (" + msg + ")");
+    stream_ended_ = rc == Z_STREAM_END;
+    if (rc == Z_BUF_ERROR && zs.avail_in != 0 && made == 0) fail("corrupt: " + where + " cannot be decompressed");
+    if (rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR) continue;
+    std::string why = "corrupt: " + where + " cannot be decompressed (" + (zs.msg ? zs.msg : "zlib error " + std::to_string(rc)) + ")";
+    // The stream state is unusable now; the next read starts the block afresh.
+    if (blocked_) {
+      have_block_ = false;
+      fail(why);
     }
+    broken_at_ = std::min(broken_at_, upos_);
+    broken_why_ = why;
+    restart_block();
+    fail(why);
   }
 }
 

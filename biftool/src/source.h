@@ -89,6 +89,9 @@ class InflateSource final : public Source {
   void seek_block(u64 target);
   void restart_block();
   void inflate_into(unsigned char* out, std::size_t n);
+  void refill(const std::string& where);
+  // Remembers that the stream (not a BIFC block, which a later read may find whole) breaks here.
+  [[noreturn]] void fail_from_here(const std::string& what);
   [[noreturn]] void fail(const std::string& what);
 
   Source& file_;
@@ -98,7 +101,7 @@ class InflateSource final : public Source {
   Block blk_;
   bool have_block_ = false;
   std::vector<Checkpoint> checkpoints_;
-  void* zs_ = nullptr;  // z_stream, kept opaque so that users need not include zlib.h
+  std::unique_ptr<struct ZStream> zs_;  // opaque, so that users need not include zlib.h
   bool stream_ended_ = false;
   u64 upos_ = 0;       // uncompressed offset of the next byte inflate gives
   u64 comp_used_ = 0;  // compressed bytes of the current block fed to inflate

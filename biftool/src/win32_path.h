@@ -1,13 +1,14 @@
 #pragma once
-// The Windows boundary of the tool's UTF-8 strings: conversion to and from UTF-16, paths in the
-// form that has no length limit, and the text of a system error.
+// The Windows boundary of the tool's UTF-8 strings: paths in the form that has no length limit,
+// and the text of a system error. The conversion itself is Vintrel's.
 #include <string>
-#include <string_view>
+
+#include "platform/win32/text.h"
 
 namespace bif::win32 {
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
+using platform::win32::narrow;
+using platform::win32::widen;
 
 // The absolute form of a UTF-8 path with the "\\?\" prefix, which lifts the 260-character limit
 // (and with it the system's own clean-up of the path, so it is made absolute and clean here).
