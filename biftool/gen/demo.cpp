@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "fsutil.h"
+#include "file.h"
 
 namespace bif::gen {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common.h"
-#include "fsutil.h"
+#include "file.h"
 
 namespace bif::gen {
 

@@ -9,7 +9,7 @@
 
 namespace bif {
 
-void print_listing(const Archive& archive, const std::vector<Planned>& plan, std::ostream& out) {
+void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out) {
   std::size_t width = 12;
   for (const Planned& p : plan) width = std::max(width, p.file_name.size());
   char line[512];

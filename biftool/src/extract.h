@@ -1,17 +1,17 @@
 #pragma once
 // Listing and extraction of one archive whose entries have been named (names.h).
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "archive.h"
 #include "names.h"
 #include "output.h"
+#include "text_sink.h"
 
 namespace bif {
 
-void print_listing(const Archive& archive, const std::vector<Planned>& plan, std::ostream& out);
+void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out);
 
 struct ExtractStats {
   u64 files = 0;

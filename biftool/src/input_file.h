@@ -28,6 +28,8 @@ class InputFile {
   std::string shown_;
 };
 
+// The absolute, clean form of a UTF-8 path ("." for the current folder).
+std::string absolute_path(const std::string& path);
 // True when something (file, folder, anything) exists under this UTF-8 path.
 bool path_exists(const std::string& path);
 // Path of the regular file `name` in folder `dir` (exact name first, then ignoring ASCII case,

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "fsutil.h"
 #include "input_file.h"
@@ -56,6 +57,24 @@ void InputFile::read(u64 off, void* dst, std::size_t n) {
     off += static_cast<u64>(got);
     n -= static_cast<std::size_t>(got);
   }
+}
+
+std::string absolute_path(const std::string& path) {
+  std::string full = path;
+  if (path.empty() || path[0] != '/') {
+    char cwd[4096];
+    full = std::string(::getcwd(cwd, sizeof cwd) ? cwd : ".") + "/" + path;
+  }
+  std::vector<std::string> parts;
+  for (std::size_t i = 0, j; i <= full.size(); i = j + 1) {
+    j = std::min(full.find('/', i), full.size());
+    std::string part = full.substr(i, j - i);
+    if (part == ".." && !parts.empty()) parts.pop_back();
+    else if (!part.empty() && part != "." && part != "..") parts.push_back(part);
+  }
+  std::string out;
+  for (const std::string& p : parts) out += "/" + p;
+  return out.empty() ? "/" : out;
 }
 
 bool path_exists(const std::string& path) {

@@ -45,6 +45,10 @@ void InputFile::read(u64 off, void* dst, std::size_t n) {
   }
 }
 
+std::string absolute_path(const std::string& path) {
+  return win32::narrow(win32::full_path(win32::widen(path.empty() ? std::string(".") : path)));
+}
+
 bool path_exists(const std::string& path) {
   return GetFileAttributesW(win32::system_path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,7 +1,6 @@
 // Entry point of biftool. On Windows the command line arrives as UTF-16 (wmain, -municode) and is
 // turned into UTF-8 here; file names go back to UTF-16 only where files are opened (fsutil.cpp).
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -58,9 +57,10 @@ int wmain(int argc, wchar_t** argv) {
   if (terminal) SetConsoleOutputCP(CP_UTF8);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(bif::win32::narrow(argv[i]));
-  int rc = bif::run_tool(args, bif::ToolIo{std::cout, std::cerr, terminal});
-  std::cout.flush();
-  std::cerr.flush();
+  bif::TextSink out(stdout), err(stderr);
+  int rc = bif::run_tool(args, bif::ToolIo{out, err, terminal});
+  out.flush();
+  err.flush();
   if (own_window) wait_for_key();
   if (terminal) SetConsoleOutputCP(old_cp);
   return rc;
@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
   // not as a signal that kills the process in the middle of a file.
   std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
-  return bif::run_tool(args, bif::ToolIo{std::cout, std::cerr, isatty(STDOUT_FILENO) == 1});
+  bif::TextSink out(stdout), err(stderr);
+  return bif::run_tool(args, bif::ToolIo{out, err, isatty(STDOUT_FILENO) == 1});
 }
 #endif

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -13,11 +12,10 @@
 #include "input_file.h"
 #include "key.h"
 #include "names.h"
+#include "paths.h"
 #include "vintrel_version.h"
 
 namespace bif {
-
-namespace fs = std::filesystem;
 
 std::string usage_text() {
   return "Usage: biftool ARCHIVE          list the resources in a BIF archive\n"
@@ -47,27 +45,23 @@ constexpr std::size_t kShownErrors = 10;
 
 // The archive the argument names: the file itself, or "x.cbf" when "x.bif" is missing (the index
 // says "x.bif" where the original games keep compressed archives as "x.cbf").
-std::optional<fs::path> existing_archive(const std::string& arg) {
-  fs::path path = fsx::from_utf8(arg);
-  if (path_exists(arg)) return path;
-  fs::path cbf = fs::path(path).replace_extension(".cbf");
-  if (fsx::iequals(fsx::to_utf8(path.extension()), ".bif") && path_exists(fsx::to_utf8(cbf))) return cbf;
+std::optional<std::string> existing_archive(const std::string& arg) {
+  if (path_exists(arg)) return arg;
+  std::string name = paths::name_of(arg);
+  if (name.size() <= 4 || !fsx::iequals(name.substr(name.size() - 4), ".bif")) return std::nullopt;
+  std::string cbf = arg.substr(0, arg.size() - 4) + ".cbf";
+  if (path_exists(cbf)) return cbf;
   return std::nullopt;
 }
 
-std::string find_index(const fs::path& archive_abs, std::vector<std::string>& looked) {
-  std::vector<fs::path> dirs{archive_abs.parent_path().parent_path()};
-  std::error_code ec;
-  fs::path cwd = fs::current_path(ec);
-  if (!ec) dirs.push_back(cwd.parent_path());
-  dirs.push_back(archive_abs.parent_path());
-  std::vector<fs::path> seen;
-  for (const fs::path& d : dirs) {
-    fs::path norm = d.lexically_normal();
-    if (std::find(seen.begin(), seen.end(), norm) != seen.end()) continue;
-    seen.push_back(norm);
-    looked.push_back(fsx::to_utf8(norm / "chitin.key"));
-    std::string found = find_file_nocase(fsx::to_utf8(norm), "chitin.key");
+std::string find_index(const std::string& archive_path, std::vector<std::string>& looked) {
+  const std::string dir = paths::folder_of(absolute_path(archive_path));
+  std::vector<std::string> seen;
+  for (const std::string& d : {paths::folder_of(dir), paths::folder_of(absolute_path(".")), dir}) {
+    if (std::find(seen.begin(), seen.end(), d) != seen.end()) continue;
+    seen.push_back(d);
+    looked.push_back(paths::join(d, "chitin.key"));
+    std::string found = find_file_nocase(d, "chitin.key");
     if (!found.empty()) return found;
   }
   return {};
@@ -83,12 +77,10 @@ struct Named {
   std::vector<Planned> plan;
 };
 
-void open_index(const fs::path& archive_path, Named& n) {
-  std::error_code ec;
-  fs::path abs = fs::absolute(archive_path, ec);
+void open_index(const std::string& archive_path, Named& n) {
   std::vector<std::string> looked;
-  std::string key_path = find_index(ec ? archive_path : abs, looked);
-  std::string archive_name = fsx::to_utf8(archive_path.filename());
+  std::string key_path = find_index(archive_path, looked);
+  std::string archive_name = paths::name_of(archive_path);
   if (key_path.empty()) {
     n.note = "note: no chitin.key found (looked for " + looked.front();
     for (std::size_t i = 1; i < looked.size(); ++i) n.note += ", " + looked[i];
@@ -108,8 +100,8 @@ void print_header(const Named& n, ToolIo& io) {
          << ", " << a.tileset_count() << " tileset" << (a.tileset_count() == 1 ? "" : "s") << "\n";
   if (n.key && n.bif_index >= 0) io.out << "Index: " << n.key_file->name() << " (BIF entry " << n.bif_index << ")\n";
   if (!n.note.empty()) {
-    io.out << std::flush;
-    io.err << n.note << std::flush;
+    io.out.flush();
+    (io.err << n.note).flush();
   }
 }
 
@@ -128,16 +120,15 @@ void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final) 
   if (!final && now - last < std::chrono::milliseconds(100)) return;
   last = now;
   unsigned pct = total ? static_cast<unsigned>(done * 100 / total) : 100;
-  io.out << "\rExtracting: " << done << " of " << total << " files (" << pct << "%)" << (final ? "\n" : "")
-         << std::flush;
+  (io.out << "\rExtracting: " << done << " of " << total << " files (" << pct << "%)" << (final ? "\n" : "")).flush();
 }
 
 int report_extraction(const ExtractStats& st, std::size_t planned, const std::string& shown, ToolIo& io) {
   char secs[32];
   std::snprintf(secs, sizeof secs, "%.2f", st.seconds);
-  io.out << "Extracted " << st.files << " file" << (st.files == 1 ? "" : "s") << ", " << st.bytes << " bytes in "
-         << secs << " seconds into " << shown << "\n"
-         << std::flush;
+  (io.out << "Extracted " << st.files << " file" << (st.files == 1 ? "" : "s") << ", " << st.bytes << " bytes in "
+          << secs << " seconds into " << shown << "\n")
+      .flush();
   if (st.errors.empty()) return kDone;
   for (std::size_t i = 0; i < st.errors.size() && i < kShownErrors; ++i) io.err << "biftool: " << st.errors[i] << "\n";
   if (st.errors.size() > kShownErrors)
@@ -149,22 +140,20 @@ int report_extraction(const ExtractStats& st, std::size_t planned, const std::st
   return st.stopped || st.files == 0 ? kUnusable : kSomeSkipped;
 }
 
-int extract(Named& n, const fs::path& archive_path, ToolIo& io) {
-  const std::string sep = fsx::to_utf8(fs::path("/").make_preferred());
-  OutputPlace place{fsx::to_utf8(archive_path.parent_path()), output_folder_name(fsx::to_utf8(archive_path.filename())),
-                    ""};
-  place.shown = (place.parent.empty() ? "" : place.parent + (place.parent.back() == sep[0] ? "" : sep)) + place.name;
-  const std::string shown = place.shown + sep;
-  io.out << "Extracting " << n.plan.size() << " resources into " << shown << "\n" << std::flush;
+int extract(Named& n, const std::string& archive_path, ToolIo& io) {
+  const std::string folder = paths::folder_of(archive_path), name = output_folder_name(paths::name_of(archive_path));
+  const OutputPlace place{folder, name, paths::join(folder, name)};
+  const std::string shown = paths::join(place.shown, "");
+  (io.out << "Extracting " << n.plan.size() << " resources into " << shown << "\n").flush();
   ExtractStats st = extract_all(*n.archive, n.plan, place, io.output, [&](std::size_t done, std::size_t total) {
     if (io.terminal) progress_line(io, done, total, done == total);
   });
   return report_extraction(st, n.plan.size(), shown, io);
 }
 
-int list_or_extract(const fs::path& path, bool extract_it, ToolIo& io) {
+int list_or_extract(const std::string& path, bool extract_it, ToolIo& io) {
   Named n;
-  n.file = std::make_unique<FileSource>(fsx::to_utf8(path), fsx::to_utf8(path));
+  n.file = std::make_unique<FileSource>(path, path);
   n.archive = std::make_unique<Archive>(*n.file);
   open_index(path, n);
   n.plan = plan_names(*n.archive, n.key.get(), n.bif_index);
@@ -210,7 +199,7 @@ int run(const std::vector<std::string>& args, ToolIo& io) {
     io.err << "biftool: " << problem << "\n" << usage_text();
     return kUsage;
   }
-  std::optional<fs::path> path = existing_archive(c.archives[0]);
+  std::optional<std::string> path = existing_archive(c.archives[0]);
   if (!path) {
     io.err << "biftool: " << c.archives[0] << ": no such file\n";
     return kUnusable;
@@ -224,10 +213,10 @@ int run_tool(const std::vector<std::string>& args, ToolIo io) {
   try {
     return run(args, io);
   } catch (const std::bad_alloc&) {
-    io.out << std::flush;
+    io.out.flush();
     io.err << "biftool: out of memory\n";
   } catch (const std::exception& e) {
-    io.out << std::flush;
+    io.out.flush();
     io.err << "biftool: " << e.what() << "\n";
   }
   return kUnusable;

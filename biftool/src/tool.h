@@ -1,17 +1,17 @@
 #pragma once
 // The command line of biftool, independent of how the process was started (main.cpp adapts the
 // Windows and POSIX entry points to it).
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "output.h"
+#include "text_sink.h"
 
 namespace bif {
 
 struct ToolIo {
-  std::ostream& out;
-  std::ostream& err;
+  TextSink& out;
+  TextSink& err;
   bool terminal = false;  // stdout is an interactive terminal: show a live progress line
   OutputOptions output{};
 };

@@ -13,6 +13,8 @@ using platform::win32::widen;
 // The absolute form of a UTF-8 path with the "\\?\" prefix, which lifts the 260-character limit
 // (and with it the system's own clean-up of the path, so it is made absolute and clean here).
 std::wstring system_path(const std::string& utf8);
+// The absolute, clean form of a path, without that prefix.
+std::wstring full_path(const std::wstring& path);
 
 // The system's message for an error code (GetLastError), without the trailing line break.
 std::string error_text(unsigned long code);

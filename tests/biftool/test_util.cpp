@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "tool.h"
 
@@ -73,10 +72,11 @@ Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const
 Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options) {
   fs::path before = fs::current_path();
   fs::current_path(cwd);
-  std::ostringstream out, err;
-  int code = bif::run_tool(args, bif::ToolIo{out, err, false, options});
+  Run r{0, "", ""};
+  bif::TextSink out(r.out), err(r.err);
+  r.code = bif::run_tool(args, bif::ToolIo{out, err, false, options});
   fs::current_path(before);
-  return Run{code, out.str(), err.str()};
+  return r;
 }
 
 Sample sample_archive(const std::string& bif_name) {
