@@ -1,28 +1,20 @@
 // Times Vintrel from CreateProcess until its window shows with the list filled, several runs,
 // and prints each run and the median. Usage:
-//   bench_startup --vintrel=PATH\Vintrel.exe --count=N [--runs=R]
-#include "support/files.h"
-#include "support/options.h"
-#include "support/process.h"
-#include "support/text.h"
-#include "support/ui.h"
-
+//   bench_startup --vintrel=C:\path\Vintrel.exe --count=N [--runs=R]
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-using namespace e2e;
 
 namespace {
 
 double now_ms()
 {
-    static LARGE_INTEGER frequency = [] {
+    static const LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
         return f;
@@ -32,34 +24,86 @@ double now_ms()
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-double one_start(const std::string& vintrel, const std::string& folder, long count)
+std::wstring option(int argc, wchar_t** argv, const wchar_t* name, const wchar_t* fallback)
 {
-    double start = now_ms();
-    Process process(vintrel, "", folder);
-    HWND list = nullptr;
-    for (;;) {
-        if (!process.running()) throw std::runtime_error("Vintrel ended during start-up");
-        if (now_ms() - start > 120000) throw std::runtime_error("Vintrel did not show its list in two minutes");
-        if (!list) {
-            HWND main = find_top_window(process.id(), "Vintrel");
-            if (main) list = find_child(main, "ListBox");
-        }
-        if (list && SendMessageW(list, LB_GETCOUNT, 0, 0) == count) return now_ms() - start;
-        Sleep(2);
+    const std::wstring prefix = std::wstring(L"--") + name + L"=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcsncmp(argv[i], prefix.c_str(), prefix.size()) == 0)
+            return argv[i] + prefix.size();
     }
+    if (!fallback)
+        throw std::runtime_error("missing option");
+    return fallback;
+}
+
+// The process's top-level window with this title.
+HWND top_window(DWORD process, const wchar_t* title)
+{
+    struct Search {
+        DWORD process;
+        const wchar_t* title;
+        HWND found;
+    } search{process, title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t text[64] = {};
+            GetWindowTextW(window, text, 64);
+            if (owner != s.process || std::wcscmp(text, s.title) != 0)
+                return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+double one_start(const std::wstring& vintrel, const std::wstring& folder, LRESULT count)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = L"\"" + vintrel + L"\"";
+    const double start = now_ms();
+    if (!CreateProcessW(vintrel.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
+        throw std::runtime_error("cannot start Vintrel");
+    double took = -1;
+    HWND list = nullptr;
+    while (took < 0) {
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
+            break;
+        if (now_ms() - start > 120000)
+            break;
+        if (!list) {
+            if (const HWND main = top_window(process.dwProcessId, L"Vintrel"))
+                list = FindWindowExW(main, nullptr, L"ListBox", nullptr);
+        }
+        if (list && SendMessageW(list, LB_GETCOUNT, 0, 0) == count)
+            took = now_ms() - start;
+        else
+            Sleep(2);
+    }
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (took < 0)
+        throw std::runtime_error("Vintrel did not show its list");
+    return took;
 }
 
 } // namespace
 
-int main()
+int wmain(int argc, wchar_t** argv)
 {
-    take_command_line_options();
-
     try {
-        std::string vintrel = windows_path(option("vintrel"));
-        std::string folder = vintrel.substr(0, vintrel.find_last_of('\\'));
-        long count = std::stol(option("count"));
-        int runs = has_option("runs") ? std::stoi(option("runs")) : 7;
+        const std::wstring vintrel = option(argc, argv, L"vintrel", nullptr);
+        const std::wstring folder = vintrel.substr(0, vintrel.find_last_of(L'\\'));
+        const LRESULT count = std::wcstol(option(argc, argv, L"count", nullptr).c_str(), nullptr, 10);
+        const int runs = std::max(1, static_cast<int>(std::wcstol(option(argc, argv, L"runs", L"7").c_str(), nullptr, 10)));
 
         one_start(vintrel, folder, count); // warms Wine's and the file system's caches
         std::vector<double> times;
