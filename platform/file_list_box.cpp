@@ -12,12 +12,17 @@ FileListBox::FileListBox(Form& form, FileListBoxLayout layout) : Control(form, l
 
 void FileListBox::set_folder(std::string folder)
 {
-    std::vector<std::string> names;
-    for (const FileEntry& entry : form().platform().read_folder(folder)) {
+    // Sorted by keys folded once each rather than in every comparison: a folder may hold thousands.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    for (FileEntry& entry : form().platform().read_folder(folder)) {
         if (!entry.directory && !entry.hidden && !entry.system && matches_pattern(entry.name, layout_.pattern))
-            names.push_back(entry.name);
+            keyed.emplace_back(folded(entry.name), std::move(entry.name));
     }
-    std::sort(names.begin(), names.end(), name_less);
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string> names;
+    names.reserve(keyed.size());
+    for (auto& [key, name] : keyed)
+        names.push_back(std::move(name));
     folder_ = std::move(folder);
     names_ = std::move(names);
     selected_ = -1;

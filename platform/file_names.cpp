@@ -39,15 +39,16 @@ bool matches_pattern(std::string_view name, std::string_view pattern)
 
 bool name_less(std::string_view a, std::string_view b)
 {
-    const bool folded_less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                          [](char x, char y) { return fold(x) < fold(y); });
-    if (folded_less)
-        return true;
-    const bool folded_greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                                             [](char x, char y) { return fold(x) < fold(y); });
-    return !folded_greater && std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-               return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-           });
+    const std::string fa = folded(a), fb = folded(b);
+    return fa != fb ? fa < fb : a < b;
+}
+
+std::string folded(std::string_view name)
+{
+    std::string result(name);
+    for (char& c : result)
+        c = static_cast<char>(fold(c));
+    return result;
 }
 
 } // namespace platform
