@@ -16,18 +16,18 @@ std::string to_utf8(const fs::path& p);
 
 // A C stream, closed with its owner; close() reports a failed close (a delayed write error).
 class File {
- public:
-  File(const fs::path& p, const char* mode);  // any letters in the path; check with ok() and errno
-  ~File() { close(); }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  bool ok() const { return f_ != nullptr; }
-  std::FILE* get() const { return f_; }
-  bool seek(u64 off);
-  bool close();
+public:
+    File(const fs::path& p, const char* mode); // any letters in the path; check with ok() and errno
+    ~File() { close(); }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    bool ok() const { return f_ != nullptr; }
+    std::FILE* get() const { return f_; }
+    bool seek(u64 off);
+    bool close();
 
- private:
-  std::FILE* f_;
+private:
+    std::FILE* f_;
 };
 
-}  // namespace bif::fsx
+} // namespace bif::fsx

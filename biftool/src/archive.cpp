@@ -6,124 +6,137 @@
 
 namespace bif {
 
-static std::string printable(const unsigned char* p, std::size_t n) {
-  std::string s;
-  for (std::size_t i = 0; i < n; ++i) s += (p[i] >= 0x20 && p[i] < 0x7F) ? static_cast<char>(p[i]) : '?';
-  return s;
+static std::string printable(const unsigned char* p, std::size_t n)
+{
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i)
+        s += (p[i] >= 0x20 && p[i] < 0x7F) ? static_cast<char>(p[i]) : '?';
+    return s;
 }
 
-Archive::Archive(Source& file) : file_(file) {
-  const std::string& n = file.name();
-  u64 size = file.size();
-  if (size < 8) throw Error(n + ": not a BIF archive: only " + std::to_string(size) + " bytes");
-  unsigned char sig[8];
-  file.read(0, sig, 8);
-  if (std::memcmp(sig, "BIFFV1  ", 8) == 0) {
-    format_ = "BIFF V1";
-    data_ = &file_;
-  } else if (std::memcmp(sig, "BIF V1.0", 8) == 0) {
-    format_ = "BIF V1.0 (zlib)";
-    if (size < kBifV10HeaderSize) throw Error(n + ": truncated: the BIF V1.0 header is cut short");
-    unsigned char b[4];
-    file.read(8, b, 4);
-    u64 name_len = le32(b);
-    if (name_len > size - kBifV10HeaderSize || size - kBifV10HeaderSize - name_len < kBifV10SizesSize)
-      throw Error(n + ": truncated or corrupt: the BIF V1.0 header declares a " + std::to_string(name_len) +
-                  "-byte name that does not fit in the file's " + std::to_string(size) + " bytes");
-    unsigned char l[8];
-    file.read(kBifV10HeaderSize + name_len, l, kBifV10SizesSize);
-    u64 ulen = le32(l), clen = le32(l + 4);
-    u64 data_off = kBifV10HeaderSize + name_len + kBifV10SizesSize;
-    if (clen > size - data_off)
-      throw Error(n + ": truncated: it declares " + std::to_string(clen) + " compressed bytes at byte " +
-                  std::to_string(data_off) + " but the file has only " + std::to_string(size));
-    inflater_ = InflateSource::single(file, data_off, clen, ulen);
-    data_ = inflater_.get();
-  } else if (std::memcmp(sig, "BIFCV1.0", 8) == 0) {
-    format_ = "BIFC V1.0 (zlib blocks)";
-    if (size < kBifcHeaderSize) throw Error(n + ": truncated: the BIFC V1.0 header is cut short");
-    unsigned char b[4];
-    file.read(8, b, 4);
-    inflater_ = InflateSource::blocks(file, kBifcHeaderSize, le32(b));
-    data_ = inflater_.get();
-  } else {
-    throw Error(n + ": not a BIF archive: it starts with \"" + printable(sig, 8) +
-                "\" (expected \"BIFFV1  \", \"BIF V1.0\" or \"BIFCV1.0\")");
-  }
-  read_biff();
+Archive::Archive(Source& file) : file_(file)
+{
+    const std::string& n = file.name();
+    u64 size = file.size();
+    if (size < 8)
+        throw Error(n + ": not a BIF archive: only " + std::to_string(size) + " bytes");
+    unsigned char sig[8];
+    file.read(0, sig, 8);
+    if (std::memcmp(sig, "BIFFV1  ", 8) == 0) {
+        format_ = "BIFF V1";
+        data_ = &file_;
+    } else if (std::memcmp(sig, "BIF V1.0", 8) == 0) {
+        format_ = "BIF V1.0 (zlib)";
+        if (size < kBifV10HeaderSize)
+            throw Error(n + ": truncated: the BIF V1.0 header is cut short");
+        unsigned char b[4];
+        file.read(8, b, 4);
+        u64 name_len = le32(b);
+        if (name_len > size - kBifV10HeaderSize || size - kBifV10HeaderSize - name_len < kBifV10SizesSize)
+            throw Error(n + ": truncated or corrupt: the BIF V1.0 header declares a " + std::to_string(name_len) +
+                        "-byte name that does not fit in the file's " + std::to_string(size) + " bytes");
+        unsigned char l[8];
+        file.read(kBifV10HeaderSize + name_len, l, kBifV10SizesSize);
+        u64 ulen = le32(l), clen = le32(l + 4);
+        u64 data_off = kBifV10HeaderSize + name_len + kBifV10SizesSize;
+        if (clen > size - data_off)
+            throw Error(n + ": truncated: it declares " + std::to_string(clen) + " compressed bytes at byte " +
+                        std::to_string(data_off) + " but the file has only " + std::to_string(size));
+        inflater_ = InflateSource::single(file, data_off, clen, ulen);
+        data_ = inflater_.get();
+    } else if (std::memcmp(sig, "BIFCV1.0", 8) == 0) {
+        format_ = "BIFC V1.0 (zlib blocks)";
+        if (size < kBifcHeaderSize)
+            throw Error(n + ": truncated: the BIFC V1.0 header is cut short");
+        unsigned char b[4];
+        file.read(8, b, 4);
+        inflater_ = InflateSource::blocks(file, kBifcHeaderSize, le32(b));
+        data_ = inflater_.get();
+    } else {
+        throw Error(n + ": not a BIF archive: it starts with \"" + printable(sig, 8) +
+                    "\" (expected \"BIFFV1  \", \"BIF V1.0\" or \"BIFCV1.0\")");
+    }
+    read_biff();
 }
 
-void Archive::read_biff() {
-  Source& d = *data_;
-  const std::string& n = name();
-  std::string inner = data_ == &file_ ? "" : "the compressed ";
-  u64 size = d.size();
-  if (size < kBiffHeaderSize)
-    throw Error(n + ": truncated: " + inner + "BIFF has " + std::to_string(size) + " bytes, less than its 20-byte header");
-  unsigned char h[kBiffHeaderSize];
-  d.read(0, h, kBiffHeaderSize);
-  if (std::memcmp(h, "BIFFV1  ", 8) != 0)
-    throw Error(n + ": corrupt: " + (inner.empty() ? std::string("it") : std::string("its compressed data")) +
-                " does not start with \"BIFFV1  \" but \"" + printable(h, 8) + "\"");
-  u64 nfiles = le32(h + 8), ntiles = le32(h + 12), off = le32(h + 16);
-  if (nfiles + ntiles > kMaxEntries)
-    throw Error(n + ": corrupt: it declares " + std::to_string(nfiles) + " file and " + std::to_string(ntiles) +
-                " tileset entries, more than the " + std::to_string(kMaxEntries) + " any archive can use");
-  u64 table = nfiles * kBiffFileEntrySize + ntiles * kBiffTilesetEntrySize;
-  if (off > size || table > size - off)
-    throw Error(n + ": truncated or corrupt: its entry table (" + std::to_string(nfiles) + " files, " +
-                std::to_string(ntiles) + " tilesets at byte " + std::to_string(off) + ", " + std::to_string(table) +
-                " bytes) does not fit in its " + std::to_string(size) + " bytes");
-  files_ = static_cast<u32>(nfiles);
-  tilesets_ = static_cast<u32>(ntiles);
-  // A plain archive's table is there on disk; a compressed one's is only declared until inflated.
-  entries_.reserve(static_cast<std::size_t>(data_ == &file_ ? nfiles + ntiles : std::min<u64>(nfiles + ntiles, 65536)));
-  read_table(off, nfiles, false);
-  read_table(off + nfiles * kBiffFileEntrySize, ntiles, true);
+void Archive::read_biff()
+{
+    Source& d = *data_;
+    const std::string& n = name();
+    std::string inner = data_ == &file_ ? "" : "the compressed ";
+    u64 size = d.size();
+    if (size < kBiffHeaderSize)
+        throw Error(n + ": truncated: " + inner + "BIFF has " + std::to_string(size) +
+                    " bytes, less than its 20-byte header");
+    unsigned char h[kBiffHeaderSize];
+    d.read(0, h, kBiffHeaderSize);
+    if (std::memcmp(h, "BIFFV1  ", 8) != 0)
+        throw Error(n + ": corrupt: " + (inner.empty() ? std::string("it") : std::string("its compressed data")) +
+                    " does not start with \"BIFFV1  \" but \"" + printable(h, 8) + "\"");
+    u64 nfiles = le32(h + 8), ntiles = le32(h + 12), off = le32(h + 16);
+    if (nfiles + ntiles > kMaxEntries)
+        throw Error(n + ": corrupt: it declares " + std::to_string(nfiles) + " file and " + std::to_string(ntiles) +
+                    " tileset entries, more than the " + std::to_string(kMaxEntries) + " any archive can use");
+    u64 table = nfiles * kBiffFileEntrySize + ntiles * kBiffTilesetEntrySize;
+    if (off > size || table > size - off)
+        throw Error(n + ": truncated or corrupt: its entry table (" + std::to_string(nfiles) + " files, " +
+                    std::to_string(ntiles) + " tilesets at byte " + std::to_string(off) + ", " + std::to_string(table) +
+                    " bytes) does not fit in its " + std::to_string(size) + " bytes");
+    files_ = static_cast<u32>(nfiles);
+    tilesets_ = static_cast<u32>(ntiles);
+    // A plain archive's table is there on disk; a compressed one's is only declared until inflated.
+    entries_.reserve(
+        static_cast<std::size_t>(data_ == &file_ ? nfiles + ntiles : std::min<u64>(nfiles + ntiles, 65536)));
+    read_table(off, nfiles, false);
+    read_table(off + nfiles * kBiffFileEntrySize, ntiles, true);
 }
 
 // Reads `count` entries of one kind in chunks and checks each against the data it points into.
-void Archive::read_table(u64 start, u64 count, bool tileset) {
-  const u64 esize = tileset ? kBiffTilesetEntrySize : kBiffFileEntrySize, size = data_->size();
-  std::vector<unsigned char> buf(64 * 1024);
-  const u64 per = buf.size() / esize;
-  for (u64 first = 0; first < count; first += per) {
-    u64 k = std::min(per, count - first);
-    data_->read(start + first * esize, buf.data(), static_cast<std::size_t>(k * esize));
-    for (const unsigned char* p = buf.data(); p < buf.data() + k * esize; p += esize) {
-      Entry e;
-      e.locator = le32(p);
-      e.offset = le32(p + 4);
-      e.tileset = tileset;
-      if (tileset) {
-        e.tiles = le32(p + 8);
-        e.tile_size = le32(p + 12);
-        e.type = le16(p + 16);
-        e.size = u64{e.tiles} * e.tile_size;
-      } else {
-        e.size = le32(p + 8);
-        e.type = le16(p + 12);
-      }
-      e.damaged = e.offset > size || e.size > size - e.offset;
-      entries_.push_back(e);
+void Archive::read_table(u64 start, u64 count, bool tileset)
+{
+    const u64 esize = tileset ? kBiffTilesetEntrySize : kBiffFileEntrySize, size = data_->size();
+    std::vector<unsigned char> buf(64 * 1024);
+    const u64 per = buf.size() / esize;
+    for (u64 first = 0; first < count; first += per) {
+        u64 k = std::min(per, count - first);
+        data_->read(start + first * esize, buf.data(), static_cast<std::size_t>(k * esize));
+        for (const unsigned char* p = buf.data(); p < buf.data() + k * esize; p += esize) {
+            Entry e;
+            e.locator = le32(p);
+            e.offset = le32(p + 4);
+            e.tileset = tileset;
+            if (tileset) {
+                e.tiles = le32(p + 8);
+                e.tile_size = le32(p + 12);
+                e.type = le16(p + 16);
+                e.size = u64{e.tiles} * e.tile_size;
+            } else {
+                e.size = le32(p + 8);
+                e.type = le16(p + 12);
+            }
+            e.damaged = e.offset > size || e.size > size - e.offset;
+            entries_.push_back(e);
+        }
     }
-  }
 }
 
-std::string Archive::problem(const Entry& e) const {
-  if (!e.damaged) return {};
-  return name() + ": truncated or corrupt: resource " + (e.tileset ? "(tileset) " : "") + "with locator " +
-         std::to_string(e.locator) + " claims bytes " + std::to_string(e.offset) + " to " +
-         std::to_string(e.offset + e.size) + " but the " + (data_ == &file_ ? "" : "uncompressed ") + "archive has " +
-         std::to_string(data_->size());
+std::string Archive::problem(const Entry& e) const
+{
+    if (!e.damaged)
+        return {};
+    return name() + ": truncated or corrupt: resource " + (e.tileset ? "(tileset) " : "") + "with locator " +
+           std::to_string(e.locator) + " claims bytes " + std::to_string(e.offset) + " to " +
+           std::to_string(e.offset + e.size) + " but the " + (data_ == &file_ ? "" : "uncompressed ") + "archive has " +
+           std::to_string(data_->size());
 }
 
-void Archive::tis_header(const Entry& e, unsigned char out[kTisHeaderSize]) {
-  std::memcpy(out, "TIS V1  ", 8);
-  put32(out + 8, e.tiles);
-  put32(out + 12, e.tile_size);
-  put32(out + 16, 0x18);
-  put32(out + 20, 64);
+void Archive::tis_header(const Entry& e, unsigned char out[kTisHeaderSize])
+{
+    std::memcpy(out, "TIS V1  ", 8);
+    put32(out + 8, e.tiles);
+    put32(out + 12, e.tile_size);
+    put32(out + 16, 0x18);
+    put32(out + 20, 64);
 }
 
-}  // namespace bif
+} // namespace bif

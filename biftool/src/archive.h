@@ -15,52 +15,52 @@ namespace bif {
 constexpr u16 kTypeTis = 0x03EB;
 
 struct Entry {
-  u32 locator = 0;
-  u16 type = 0;
-  bool tileset = false;
-  bool damaged = false;  // its data lies (partly) outside the archive; see Archive::problem()
-  u32 tiles = 0;         // tileset entries
-  u32 tile_size = 0;     // tileset entries
-  u64 offset = 0;
-  u64 size = 0;  // bytes of resource data (for a tileset: tiles * tile_size)
+    u32 locator = 0;
+    u16 type = 0;
+    bool tileset = false;
+    bool damaged = false; // its data lies (partly) outside the archive; see Archive::problem()
+    u32 tiles = 0;        // tileset entries
+    u32 tile_size = 0;    // tileset entries
+    u64 offset = 0;
+    u64 size = 0; // bytes of resource data (for a tileset: tiles * tile_size)
 
-  u32 file_index() const { return locator & 0x3FFF; }
-  u32 tileset_index() const { return (locator >> 14) & 0x3F; }
-  // Size of the file written for it (a tileset gets a 24-byte TIS header).
-  u64 output_size() const { return size + (tileset ? kTisHeaderSize : 0); }
+    u32 file_index() const { return locator & 0x3FFF; }
+    u32 tileset_index() const { return (locator >> 14) & 0x3F; }
+    // Size of the file written for it (a tileset gets a 24-byte TIS header).
+    u64 output_size() const { return size + (tileset ? kTisHeaderSize : 0); }
 };
 
 class Archive {
- public:
-  // At most this many entries are accepted: locators address 16384 files and 63 tilesets, so
-  // real archives stay far below; the limit bounds memory for hostile compressed archives.
-  static constexpr u64 kMaxEntries = 1u << 20;
+public:
+    // At most this many entries are accepted: locators address 16384 files and 63 tilesets, so
+    // real archives stay far below; the limit bounds memory for hostile compressed archives.
+    static constexpr u64 kMaxEntries = 1u << 20;
 
-  // Detects the format and reads the entry table. `file` must outlive the Archive.
-  explicit Archive(Source& file);
+    // Detects the format and reads the entry table. `file` must outlive the Archive.
+    explicit Archive(Source& file);
 
-  const std::string& name() const { return file_.name(); }
-  // "BIFF V1", "BIF V1.0 (zlib)" or "BIFC V1.0 (zlib blocks)".
-  const std::string& format() const { return format_; }
-  const std::vector<Entry>& entries() const { return entries_; }
-  u32 file_count() const { return files_; }
-  u32 tileset_count() const { return tilesets_; }
-  // The (uncompressed) BIFF the entries point into.
-  Source& data() { return *data_; }
-  std::string problem(const Entry& e) const;
+    const std::string& name() const { return file_.name(); }
+    // "BIFF V1", "BIF V1.0 (zlib)" or "BIFC V1.0 (zlib blocks)".
+    const std::string& format() const { return format_; }
+    const std::vector<Entry>& entries() const { return entries_; }
+    u32 file_count() const { return files_; }
+    u32 tileset_count() const { return tilesets_; }
+    // The (uncompressed) BIFF the entries point into.
+    Source& data() { return *data_; }
+    std::string problem(const Entry& e) const;
 
-  // Writes the 24-byte TIS header of a tileset entry.
-  static void tis_header(const Entry& e, unsigned char out[kTisHeaderSize]);
+    // Writes the 24-byte TIS header of a tileset entry.
+    static void tis_header(const Entry& e, unsigned char out[kTisHeaderSize]);
 
- private:
-  void read_biff();
-  void read_table(u64 start, u64 count, bool tileset);
-  Source& file_;
-  std::unique_ptr<InflateSource> inflater_;
-  Source* data_ = nullptr;
-  std::string format_;
-  std::vector<Entry> entries_;
-  u32 files_ = 0, tilesets_ = 0;
+private:
+    void read_biff();
+    void read_table(u64 start, u64 count, bool tileset);
+    Source& file_;
+    std::unique_ptr<InflateSource> inflater_;
+    Source* data_ = nullptr;
+    std::string format_;
+    std::vector<Entry> entries_;
+    u32 files_ = 0, tilesets_ = 0;
 };
 
-}  // namespace bif
+} // namespace bif

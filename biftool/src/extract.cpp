@@ -9,35 +9,40 @@
 
 namespace bif {
 
-void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out) {
-  std::size_t width = 12;
-  for (const Planned& p : plan) width = std::max(width, p.file_name.size());
-  char line[512];
-  std::snprintf(line, sizeof line, "%-*s  %-6s  %12s  %6s\n", static_cast<int>(width), "Name", "Type", "Size", "Tiles");
-  out << line;
-  u64 total = 0;
-  std::size_t damaged = 0;
-  for (const Planned& p : plan) {
-    const Entry& e = archive.entries()[p.entry];
-    out << p.file_name;
-    for (std::size_t i = p.file_name.size(); i < width; ++i) out << ' ';
-    std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(e.type).c_str(), e.output_size());
+void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out)
+{
+    std::size_t width = 12;
+    for (const Planned& p : plan)
+        width = std::max(width, p.file_name.size());
+    char line[512];
+    std::snprintf(line, sizeof line, "%-*s  %-6s  %12s  %6s\n", static_cast<int>(width), "Name", "Type", "Size",
+                  "Tiles");
     out << line;
-    if (e.tileset) {
-      std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles));
-      out << line;
+    u64 total = 0;
+    std::size_t damaged = 0;
+    for (const Planned& p : plan) {
+        const Entry& e = archive.entries()[p.entry];
+        out << p.file_name;
+        for (std::size_t i = p.file_name.size(); i < width; ++i)
+            out << ' ';
+        std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(e.type).c_str(), e.output_size());
+        out << line;
+        if (e.tileset) {
+            std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles));
+            out << line;
+        }
+        if (e.damaged) {
+            out << "  DAMAGED";
+            ++damaged;
+        } else {
+            total += e.output_size();
+        }
+        out << '\n';
     }
-    if (e.damaged) {
-      out << "  DAMAGED";
-      ++damaged;
-    } else {
-      total += e.output_size();
-    }
+    out << "Total: " << plan.size() << (plan.size() == 1 ? " resource, " : " resources, ") << total << " bytes";
+    if (damaged)
+        out << " (" << damaged << " damaged, not counted)";
     out << '\n';
-  }
-  out << "Total: " << plan.size() << (plan.size() == 1 ? " resource, " : " resources, ") << total << " bytes";
-  if (damaged) out << " (" << damaged << " damaged, not counted)";
-  out << '\n';
 }
 
 namespace {
@@ -46,97 +51,107 @@ constexpr std::size_t kCopyBuffer = std::size_t{1} << 20;
 
 enum class Outcome { written, skipped, stop };
 
-void check_free_space(const Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place) {
-  u64 total = 0;
-  for (const Planned& p : plan) {
-    const Entry& e = archive.entries()[p.entry];
-    if (!e.damaged) total += e.output_size();
-  }
-  std::optional<u64> free = OutputFolder::free_space(place.parent);
-  if (free && total > *free)
-    throw Error(place.shown + ": not enough free space: the resources need " + bytes_text(total) + ", the disk has " +
-                bytes_text(*free) + " free");
+void check_free_space(const Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place)
+{
+    u64 total = 0;
+    for (const Planned& p : plan) {
+        const Entry& e = archive.entries()[p.entry];
+        if (!e.damaged)
+            total += e.output_size();
+    }
+    std::optional<u64> free = OutputFolder::free_space(place.parent);
+    if (free && total > *free)
+        throw Error(place.shown + ": not enough free space: the resources need " + bytes_text(total) +
+                    ", the disk has " + bytes_text(*free) + " free");
 }
 
 // Read in archive order so that compressed archives decompress forward.
-std::vector<const Planned*> archive_order(const Archive& archive, const std::vector<Planned>& plan) {
-  std::vector<const Planned*> order;
-  order.reserve(plan.size());
-  for (const Planned& p : plan) order.push_back(&p);
-  const auto& entries = archive.entries();
-  std::stable_sort(order.begin(), order.end(), [&](const Planned* a, const Planned* b) {
-    return entries[a->entry].offset < entries[b->entry].offset;
-  });
-  return order;
+std::vector<const Planned*> archive_order(const Archive& archive, const std::vector<Planned>& plan)
+{
+    std::vector<const Planned*> order;
+    order.reserve(plan.size());
+    for (const Planned& p : plan)
+        order.push_back(&p);
+    const auto& entries = archive.entries();
+    std::stable_sort(order.begin(), order.end(), [&](const Planned* a, const Planned* b) {
+        return entries[a->entry].offset < entries[b->entry].offset;
+    });
+    return order;
 }
 
 // Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks. Throws Error
 // when the archive cannot be read; false and `failure` when the file cannot be written.
 bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<unsigned char>& buf,
-                WriteFailure& failure) {
-  u64 pos = e.offset, left = e.size;
-  std::size_t fill = 0;
-  if (e.tileset) {
-    Archive::tis_header(e, buf.data());
-    fill = kTisHeaderSize;
-  }
-  do {
-    std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
-    archive.data().read(pos, buf.data() + fill, take);
-    pos += take;
-    left -= take;
-    fill += take;
-    if (fill && !out.write(buf.data(), fill, failure)) return false;
-    fill = 0;
-  } while (left > 0);
-  return true;
+                WriteFailure& failure)
+{
+    u64 pos = e.offset, left = e.size;
+    std::size_t fill = 0;
+    if (e.tileset) {
+        Archive::tis_header(e, buf.data());
+        fill = kTisHeaderSize;
+    }
+    do {
+        std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
+        archive.data().read(pos, buf.data() + fill, take);
+        pos += take;
+        left -= take;
+        fill += take;
+        if (fill && !out.write(buf.data(), fill, failure))
+            return false;
+        fill = 0;
+    } while (left > 0);
+    return true;
 }
 
 Outcome extract_one(Archive& archive, const Planned& p, OutputFolder& folder, std::vector<unsigned char>& buf,
-                    ExtractStats& st) {
-  const Entry& e = archive.entries()[p.entry];
-  if (e.damaged) {
-    st.errors.push_back(archive.problem(e) + "; " + p.file_name + " not extracted");
-    return Outcome::skipped;
-  }
-  WriteFailure failure;
-  std::unique_ptr<OutputFile> out = folder.create(p.file_name, failure);
-  try {
-    if (out && copy_entry(archive, e, *out, buf, failure) && out->commit(failure)) {
-      ++st.files;
-      st.bytes += e.output_size();
-      return Outcome::written;
+                    ExtractStats& st)
+{
+    const Entry& e = archive.entries()[p.entry];
+    if (e.damaged) {
+        st.errors.push_back(archive.problem(e) + "; " + p.file_name + " not extracted");
+        return Outcome::skipped;
     }
-  } catch (const Error& err) {
-    st.errors.push_back(std::string(err.what()) + "; " + p.file_name + " not extracted");
-    return Outcome::skipped;
-  }
-  st.errors.push_back(p.file_name + ": cannot write: " + failure.why);
-  return failure.whole_volume ? Outcome::stop : Outcome::skipped;
+    WriteFailure failure;
+    std::unique_ptr<OutputFile> out = folder.create(p.file_name, failure);
+    try {
+        if (out && copy_entry(archive, e, *out, buf, failure) && out->commit(failure)) {
+            ++st.files;
+            st.bytes += e.output_size();
+            return Outcome::written;
+        }
+    } catch (const Error& err) {
+        st.errors.push_back(std::string(err.what()) + "; " + p.file_name + " not extracted");
+        return Outcome::skipped;
+    }
+    st.errors.push_back(p.file_name + ": cannot write: " + failure.why);
+    return failure.whole_volume ? Outcome::stop : Outcome::skipped;
 }
 
-}  // namespace
+} // namespace
 
 ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place,
-                         const OutputOptions& options, const std::function<void(std::size_t, std::size_t)>& progress) {
-  auto t0 = std::chrono::steady_clock::now();
-  check_free_space(archive, plan, place);
-  std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
-  folder->remove_leftovers();
-  ExtractStats st;
-  std::vector<unsigned char> buf(kCopyBuffer);
-  std::size_t done = 0;
-  for (const Planned* p : archive_order(archive, plan)) {
-    if (progress) progress(done, plan.size());
-    ++done;
-    if (extract_one(archive, *p, *folder, buf, st) == Outcome::stop) {
-      st.stopped = true;
-      break;
+                         const OutputOptions& options, const std::function<void(std::size_t, std::size_t)>& progress)
+{
+    auto t0 = std::chrono::steady_clock::now();
+    check_free_space(archive, plan, place);
+    std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
+    folder->remove_leftovers();
+    ExtractStats st;
+    std::vector<unsigned char> buf(kCopyBuffer);
+    std::size_t done = 0;
+    for (const Planned* p : archive_order(archive, plan)) {
+        if (progress)
+            progress(done, plan.size());
+        ++done;
+        if (extract_one(archive, *p, *folder, buf, st) == Outcome::stop) {
+            st.stopped = true;
+            break;
+        }
     }
-  }
-  if (progress) progress(done, plan.size());
-  st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  return st;
+    if (progress)
+        progress(done, plan.size());
+    st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return st;
 }
 
-}  // namespace bif
+} // namespace bif

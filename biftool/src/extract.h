@@ -14,16 +14,16 @@ namespace bif {
 void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out);
 
 struct ExtractStats {
-  u64 files = 0;
-  u64 bytes = 0;
-  double seconds = 0;
-  std::vector<std::string> errors;  // one per resource not extracted
-  bool stopped = false;             // the volume failed: the rest was not attempted
+    u64 files = 0;
+    u64 bytes = 0;
+    double seconds = 0;
+    std::vector<std::string> errors; // one per resource not extracted
+    bool stopped = false;            // the volume failed: the rest was not attempted
 };
 
 // The output folder: `name` (one safe component) directly inside `parent`; `shown` in messages.
 struct OutputPlace {
-  std::string parent, name, shown;
+    std::string parent, name, shown;
 };
 
 // Writes every planned entry into the output folder (made if needed), after checking that the
@@ -35,4 +35,4 @@ ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, con
                          const OutputOptions& options,
                          const std::function<void(std::size_t done, std::size_t total)>& progress);
 
-}  // namespace bif
+} // namespace bif

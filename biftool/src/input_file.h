@@ -11,21 +11,21 @@
 namespace bif {
 
 class InputFile {
- public:
-  // `path` is UTF-8; `shown` names the file in messages. Throws Error.
-  InputFile(const std::string& path, const std::string& shown);
-  ~InputFile();
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
+public:
+    // `path` is UTF-8; `shown` names the file in messages. Throws Error.
+    InputFile(const std::string& path, const std::string& shown);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
 
-  u64 size() const { return size_; }
-  // Reads exactly n bytes at off, or throws Error.
-  void read(u64 off, void* dst, std::size_t n);
+    u64 size() const { return size_; }
+    // Reads exactly n bytes at off, or throws Error.
+    void read(u64 off, void* dst, std::size_t n);
 
- private:
-  std::intptr_t handle_ = -1;
-  u64 size_ = 0;
-  std::string shown_;
+private:
+    std::intptr_t handle_ = -1;
+    u64 size_ = 0;
+    std::string shown_;
 };
 
 // The absolute, clean form of a UTF-8 path ("." for the current folder).
@@ -36,4 +36,4 @@ bool path_exists(const std::string& path);
 // for Linux copies of a game that say "CHITIN.KEY"); "" when there is none.
 std::string find_file_nocase(const std::string& dir, const std::string& name);
 
-}  // namespace bif
+} // namespace bif

@@ -33,9 +33,9 @@ std::string output_folder_name(const std::string& archive_file_name);
 std::string locator_stem(u32 locator);
 
 struct Planned {
-  std::size_t entry = 0;    // index into Archive::entries()
-  std::string file_name;    // "AR0100.ARE"
-  bool from_index = false;  // named by the index (else by its locator)
+    std::size_t entry = 0;   // index into Archive::entries()
+    std::string file_name;   // "AR0100.ARE"
+    bool from_index = false; // named by the index (else by its locator)
 };
 
 // Matches index resources of BIF number `bif_index` to archive entries by locator (files by
@@ -46,4 +46,4 @@ struct Planned {
 // `key` may be null (no index found): every entry is then named by its locator.
 std::vector<Planned> plan_names(const Archive& archive, const Key* key, long long bif_index);
 
-}  // namespace bif
+} // namespace bif

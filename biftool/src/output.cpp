@@ -10,34 +10,40 @@ namespace {
 constexpr const char* kTempPrefix = "~biftool-";
 constexpr const char* kTempSuffix = ".~part";
 constexpr std::size_t kTempDigits = 16;
-}  // namespace
+} // namespace
 
-TemporaryNames::TemporaryNames(u64 seed) : state_(seed) {
-  if (state_ == 0) {
-    std::random_device rd;
-    state_ = (u64{rd()} << 32) ^ rd();
-  }
+TemporaryNames::TemporaryNames(u64 seed) : state_(seed)
+{
+    if (state_ == 0) {
+        std::random_device rd;
+        state_ = (u64{rd()} << 32) ^ rd();
+    }
 }
 
-std::string TemporaryNames::next() {
-  // splitmix64: distinct names from any seed.
-  u64 z = (state_ += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  z ^= z >> 31;
-  char digits[kTempDigits + 1];
-  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(z));
-  return kTempPrefix + std::string(digits) + kTempSuffix;
+std::string TemporaryNames::next()
+{
+    // splitmix64: distinct names from any seed.
+    u64 z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    char digits[kTempDigits + 1];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(z));
+    return kTempPrefix + std::string(digits) + kTempSuffix;
 }
 
-bool TemporaryNames::matches(const std::string& name) {
-  const std::string prefix = kTempPrefix, suffix = kTempSuffix;
-  if (name.size() != prefix.size() + kTempDigits + suffix.size()) return false;
-  if (name.compare(0, prefix.size(), prefix) != 0 || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-    return false;
-  for (std::size_t i = prefix.size(); i < prefix.size() + kTempDigits; ++i)
-    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
-  return true;
+bool TemporaryNames::matches(const std::string& name)
+{
+    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
+    if (name.size() != prefix.size() + kTempDigits + suffix.size())
+        return false;
+    if (name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < prefix.size() + kTempDigits; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
 }
 
-}  // namespace bif
+} // namespace bif

@@ -15,48 +15,48 @@ namespace bif {
 // Why a file could not be written. A failure of the whole volume (disk full, quota, I/O error, a
 // temporary file that cannot be made) stops the extraction; any other skips the one resource.
 struct WriteFailure {
-  std::string why;
-  bool whole_volume = false;
+    std::string why;
+    bool whole_volume = false;
 };
 
 class OutputFile {
- public:
-  virtual ~OutputFile() = default;  // drops whatever was written unless committed
-  virtual bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) = 0;
-  // Closes the file and gives it its name, replacing any entry of that name.
-  virtual bool commit(WriteFailure& failure) = 0;
+public:
+    virtual ~OutputFile() = default; // drops whatever was written unless committed
+    virtual bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) = 0;
+    // Closes the file and gives it its name, replacing any entry of that name.
+    virtual bool commit(WriteFailure& failure) = 0;
 };
 
 struct OutputOptions {
-  bool named_temporaries = false;  // as on Windows, even where unnamed files are possible
-  u64 seed = 0;                    // of the temporary names (tests); 0 takes a random one
+    bool named_temporaries = false; // as on Windows, even where unnamed files are possible
+    u64 seed = 0;                   // of the temporary names (tests); 0 takes a random one
 };
 
 class OutputFolder {
- public:
-  // Opens folder `name` in `parent` (UTF-8), making it if absent; throws an Error naming `shown`
-  // when it is a link, junction or other reparse point, or not a folder.
-  static std::unique_ptr<OutputFolder> open(const std::string& parent, const std::string& name,
-                                            const std::string& shown, const OutputOptions& options);
-  // Free bytes for this user on the volume of `folder`; nothing when the system cannot tell.
-  static std::optional<u64> free_space(const std::string& folder);
+public:
+    // Opens folder `name` in `parent` (UTF-8), making it if absent; throws an Error naming `shown`
+    // when it is a link, junction or other reparse point, or not a folder.
+    static std::unique_ptr<OutputFolder> open(const std::string& parent, const std::string& name,
+                                              const std::string& shown, const OutputOptions& options);
+    // Free bytes for this user on the volume of `folder`; nothing when the system cannot tell.
+    static std::optional<u64> free_space(const std::string& folder);
 
-  virtual ~OutputFolder() = default;
-  // Removes the temporary files of earlier runs that were killed, and nothing else.
-  virtual void remove_leftovers() = 0;
-  // `name` is one safe file-name component. Null and a whole-volume failure when no file can be made.
-  virtual std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) = 0;
+    virtual ~OutputFolder() = default;
+    // Removes the temporary files of earlier runs that were killed, and nothing else.
+    virtual void remove_leftovers() = 0;
+    // `name` is one safe file-name component. Null and a whole-volume failure when no file can be made.
+    virtual std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) = 0;
 };
 
 // Fresh temporary names, "~biftool-" then 16 hex digits then ".~part": no resource is named so.
 class TemporaryNames {
- public:
-  explicit TemporaryNames(u64 seed);
-  std::string next();
-  static bool matches(const std::string& file_name);
+public:
+    explicit TemporaryNames(u64 seed);
+    std::string next();
+    static bool matches(const std::string& file_name);
 
- private:
-  u64 state_;
+private:
+    u64 state_;
 };
 
-}  // namespace bif
+} // namespace bif

@@ -12,10 +12,11 @@ namespace {
 using win32::Handle;
 
 constexpr int kNameTries = 100;
-constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, missing from some headers
+constexpr DWORD kDiskQuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED, missing from some headers
 
-bool volume_error(DWORD e) {
-  switch (e) {
+bool volume_error(DWORD e)
+{
+    switch (e) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
     case kDiskQuotaExceeded:
@@ -26,129 +27,152 @@ bool volume_error(DWORD e) {
     case ERROR_NOT_READY:
     case ERROR_DEV_NOT_EXIST:
     case ERROR_NETNAME_DELETED:
-      return true;
+        return true;
     default:
-      return false;
-  }
+        return false;
+    }
 }
 
-WriteFailure failure_from_last_error(bool whole_volume) {
-  DWORD e = GetLastError();
-  return WriteFailure{win32::error_text(e), whole_volume || volume_error(e)};
+WriteFailure failure_from_last_error(bool whole_volume)
+{
+    DWORD e = GetLastError();
+    return WriteFailure{win32::error_text(e), whole_volume || volume_error(e)};
 }
 
 class WinFile final : public OutputFile {
- public:
-  WinFile(Handle file, std::wstring temp, std::wstring final_path)
-      : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path)) {}
-  ~WinFile() override {
-    file_.close();
-    if (!temp_.empty()) DeleteFileW(temp_.c_str());
-  }
-
-  bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) override {
-    while (n > 0) {
-      DWORD chunk = static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), done = 0;
-      if (!WriteFile(file_.get(), p, chunk, &done, nullptr) || done == 0) {
-        failure = failure_from_last_error(true);
-        return false;
-      }
-      p += done;
-      n -= done;
+public:
+    WinFile(Handle file, std::wstring temp, std::wstring final_path)
+        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path))
+    {
     }
-    return true;
-  }
-
-  // MoveFileExW replaces the entry at the final name, a link included, without following it.
-  bool commit(WriteFailure& failure) override {
-    if (!file_.close()) {
-      failure = failure_from_last_error(true);
-      return false;
+    ~WinFile() override
+    {
+        file_.close();
+        if (!temp_.empty())
+            DeleteFileW(temp_.c_str());
     }
-    if (!MoveFileExW(temp_.c_str(), final_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      failure = failure_from_last_error(false);
-      return false;
-    }
-    temp_.clear();
-    return true;
-  }
 
- private:
-  Handle file_;
-  std::wstring temp_, final_;
+    bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) override
+    {
+        while (n > 0) {
+            DWORD chunk = static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), done = 0;
+            if (!WriteFile(file_.get(), p, chunk, &done, nullptr) || done == 0) {
+                failure = failure_from_last_error(true);
+                return false;
+            }
+            p += done;
+            n -= done;
+        }
+        return true;
+    }
+
+    // MoveFileExW replaces the entry at the final name, a link included, without following it.
+    bool commit(WriteFailure& failure) override
+    {
+        if (!file_.close()) {
+            failure = failure_from_last_error(true);
+            return false;
+        }
+        if (!MoveFileExW(temp_.c_str(), final_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            failure = failure_from_last_error(false);
+            return false;
+        }
+        temp_.clear();
+        return true;
+    }
+
+private:
+    Handle file_;
+    std::wstring temp_, final_;
 };
 
 class WinFolder final : public OutputFolder {
- public:
-  WinFolder(Handle dir, std::wstring path, const OutputOptions& options)
-      : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed) {}
-
-  void remove_leftovers() override {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"~biftool-*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-          TemporaryNames::matches(win32::narrow(found.cFileName)))
-        DeleteFileW((path_ + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-
-  std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) override {
-    for (int i = 0; i < kNameTries; ++i) {
-      std::wstring temp = path_ + win32::widen(names_.next());
-      Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-      if (file.valid()) return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name));
-      DWORD e = GetLastError();
-      if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) break;
+public:
+    WinFolder(Handle dir, std::wstring path, const OutputOptions& options)
+        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed)
+    {
     }
-    failure = failure_from_last_error(true);
-    return nullptr;
-  }
 
- private:
-  Handle dir_;  // keeps the folder in place while the tool writes into it
-  std::wstring path_;
-  TemporaryNames names_;
+    void remove_leftovers() override
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((path_ + L"~biftool-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+                TemporaryNames::matches(win32::narrow(found.cFileName)))
+                DeleteFileW((path_ + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+
+    std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) override
+    {
+        for (int i = 0; i < kNameTries; ++i) {
+            std::wstring temp = path_ + win32::widen(names_.next());
+            Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            if (file.valid())
+                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name));
+            DWORD e = GetLastError();
+            if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
+                break;
+        }
+        failure = failure_from_last_error(true);
+        return nullptr;
+    }
+
+private:
+    Handle dir_; // keeps the folder in place while the tool writes into it
+    std::wstring path_;
+    TemporaryNames names_;
 };
 
-bool is_reparse_point(HANDLE h) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return !GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+bool is_reparse_point(HANDLE h)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    return !GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, const std::string& name,
-                                                 const std::string& shown, const OutputOptions& options) {
-  std::wstring path = win32::system_path(parent);
-  if (path.back() != L'\\') path += L'\\';
-  path += win32::widen(name);
-  DWORD attrs = GetFileAttributesW(path.c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES) {
-    if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-      throw Error(shown + ": cannot create the folder: " + win32::error_text(GetLastError()));
-    attrs = GetFileAttributesW(path.c_str());
-  }
-  const std::string link = shown + ": is a link to another place; biftool extracts only into a folder of its own";
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT)) throw Error(link);
-  if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY))
-    throw Error(shown + ": cannot extract into it: it exists and is not a folder");
-  Handle dir(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!dir.valid()) throw Error(shown + ": cannot open the folder: " + win32::error_text(GetLastError()));
-  if (is_reparse_point(dir.get())) throw Error(link);
-  return std::make_unique<WinFolder>(std::move(dir), std::move(path), options);
+                                                 const std::string& shown, const OutputOptions& options)
+{
+    std::wstring path = win32::system_path(parent);
+    if (path.back() != L'\\')
+        path += L'\\';
+    path += win32::widen(name);
+    DWORD attrs = GetFileAttributesW(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) {
+        if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw Error(shown + ": cannot create the folder: " + win32::error_text(GetLastError()));
+        attrs = GetFileAttributesW(path.c_str());
+    }
+    const std::string link = shown + ": is a link to another place; biftool extracts only into a folder of its own";
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT))
+        throw Error(link);
+    if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY))
+        throw Error(shown + ": cannot extract into it: it exists and is not a folder");
+    Handle dir(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!dir.valid())
+        throw Error(shown + ": cannot open the folder: " + win32::error_text(GetLastError()));
+    if (is_reparse_point(dir.get()))
+        throw Error(link);
+    return std::make_unique<WinFolder>(std::move(dir), std::move(path), options);
 }
 
-std::optional<u64> OutputFolder::free_space(const std::string& folder) {
-  ULARGE_INTEGER avail;
-  std::wstring path = win32::system_path(folder);
-  if (path.back() != L'\\') path += L'\\';
-  if (!GetDiskFreeSpaceExW(path.c_str(), &avail, nullptr, nullptr)) return std::nullopt;
-  return u64{avail.QuadPart};
+std::optional<u64> OutputFolder::free_space(const std::string& folder)
+{
+    ULARGE_INTEGER avail;
+    std::wstring path = win32::system_path(folder);
+    if (path.back() != L'\\')
+        path += L'\\';
+    if (!GetDiskFreeSpaceExW(path.c_str(), &avail, nullptr, nullptr))
+        return std::nullopt;
+    return u64{avail.QuadPart};
 }
 
-}  // namespace bif
+} // namespace bif

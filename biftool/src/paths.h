@@ -11,4 +11,4 @@ std::string folder_of(const std::string& path);
 std::string name_of(const std::string& path);
 std::string join(const std::string& folder, const std::string& name);
 
-}  // namespace bif::paths
+} // namespace bif::paths

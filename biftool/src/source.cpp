@@ -6,225 +6,251 @@
 #include <cinttypes>
 #include <cstdio>
 
-
 namespace bif {
 
-std::string hex16(u16 v) {
-  char b[8];
-  std::snprintf(b, sizeof b, "0x%04X", static_cast<unsigned>(v));
-  return b;
+std::string hex16(u16 v)
+{
+    char b[8];
+    std::snprintf(b, sizeof b, "0x%04X", static_cast<unsigned>(v));
+    return b;
 }
 
-std::string bytes_text(u64 n) {
-  char b[64];
-  if (n < 10 * 1024)
-    std::snprintf(b, sizeof b, "%" PRIu64 " bytes", n);
-  else if (n < 10ull * 1024 * 1024)
-    std::snprintf(b, sizeof b, "%.1f KiB", static_cast<double>(n) / 1024.0);
-  else if (n < 10ull * 1024 * 1024 * 1024)
-    std::snprintf(b, sizeof b, "%.1f MiB", static_cast<double>(n) / (1024.0 * 1024.0));
-  else
-    std::snprintf(b, sizeof b, "%.1f GiB", static_cast<double>(n) / (1024.0 * 1024.0 * 1024.0));
-  return b;
+std::string bytes_text(u64 n)
+{
+    char b[64];
+    if (n < 10 * 1024)
+        std::snprintf(b, sizeof b, "%" PRIu64 " bytes", n);
+    else if (n < 10ull * 1024 * 1024)
+        std::snprintf(b, sizeof b, "%.1f KiB", static_cast<double>(n) / 1024.0);
+    else if (n < 10ull * 1024 * 1024 * 1024)
+        std::snprintf(b, sizeof b, "%.1f MiB", static_cast<double>(n) / (1024.0 * 1024.0));
+    else
+        std::snprintf(b, sizeof b, "%.1f GiB", static_cast<double>(n) / (1024.0 * 1024.0 * 1024.0));
+    return b;
 }
 
-void Source::read(u64 off, void* dst, std::size_t n) {
-  if (n == 0) return;
-  u64 sz = size();
-  if (off > sz || n > sz - off)
-    throw Error(name_ + ": truncated: needs bytes " + std::to_string(off) + " to " + std::to_string(off + n) +
-                " but has only " + std::to_string(sz));
-  do_read(off, dst, n);
+void Source::read(u64 off, void* dst, std::size_t n)
+{
+    if (n == 0)
+        return;
+    u64 sz = size();
+    if (off > sz || n > sz - off)
+        throw Error(name_ + ": truncated: needs bytes " + std::to_string(off) + " to " + std::to_string(off + n) +
+                    " but has only " + std::to_string(sz));
+    do_read(off, dst, n);
 }
 
 // ---------------------------------------------------------------------------------------------
 namespace {
 constexpr std::size_t kBuf = 64 * 1024;
 constexpr u64 kCheckpointEvery = 256;
-}  // namespace
+} // namespace
 
 // An inflating zlib stream, ended with its owner.
 struct ZStream {
-  z_stream s{};
-  explicit ZStream(const std::string& name) {
-    if (inflateInit(&s) != Z_OK) throw Error(name + ": cannot start zlib");
-  }
-  ~ZStream() { inflateEnd(&s); }
-  ZStream(const ZStream&) = delete;
-  ZStream& operator=(const ZStream&) = delete;
+    z_stream s{};
+    explicit ZStream(const std::string& name)
+    {
+        if (inflateInit(&s) != Z_OK)
+            throw Error(name + ": cannot start zlib");
+    }
+    ~ZStream() { inflateEnd(&s); }
+    ZStream(const ZStream&) = delete;
+    ZStream& operator=(const ZStream&) = delete;
 };
 
 InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
     : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), zs_(std::make_unique<ZStream>(file.name())),
-      inbuf_(kBuf), scratch_(kBuf) {
-  // Listing reads the header and the table, extraction reads everything once more and may restart
-  // once; anything far beyond that comes from entries built to force restarts.
-  budget_ = 4 * usize_ + 64ull * 1024 * 1024;
+      inbuf_(kBuf), scratch_(kBuf)
+{
+    // Listing reads the header and the table, extraction reads everything once more and may restart
+    // once; anything far beyond that comes from entries built to force restarts.
+    budget_ = 4 * usize_ + 64ull * 1024 * 1024;
 }
 
 InflateSource::~InflateSource() = default;
 
-std::unique_ptr<InflateSource> InflateSource::single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len) {
-  std::unique_ptr<InflateSource> s(new InflateSource(file, false, uncomp_len));
-  s->blk_ = Block{0, comp_off, comp_off, comp_len, 0, uncomp_len};
-  s->have_block_ = true;
-  s->restart_block();
-  return s;
+std::unique_ptr<InflateSource> InflateSource::single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len)
+{
+    std::unique_ptr<InflateSource> s(new InflateSource(file, false, uncomp_len));
+    s->blk_ = Block{0, comp_off, comp_off, comp_len, 0, uncomp_len};
+    s->have_block_ = true;
+    s->restart_block();
+    return s;
 }
 
-std::unique_ptr<InflateSource> InflateSource::blocks(Source& file, u64 first_block, u64 uncomp_len) {
-  std::unique_ptr<InflateSource> s(new InflateSource(file, true, uncomp_len));
-  s->first_block_ = first_block;
-  if (uncomp_len > 0) {
-    // Walk the block headers once (no decompression): a chain that ends before the declared
-    // size, or overshoots it, is reported now rather than when some resource is read.
-    s->load_block_at(0, first_block, 0);
-    while (s->blk_.ustart + s->blk_.ulen < uncomp_len)
-      s->load_block_at(s->blk_.number + 1, s->blk_.comp_off + s->blk_.comp_len, s->blk_.ustart + s->blk_.ulen);
-    s->load_block_at(0, first_block, 0);
-    s->restart_block();
-  }
-  return s;
+std::unique_ptr<InflateSource> InflateSource::blocks(Source& file, u64 first_block, u64 uncomp_len)
+{
+    std::unique_ptr<InflateSource> s(new InflateSource(file, true, uncomp_len));
+    s->first_block_ = first_block;
+    if (uncomp_len > 0) {
+        // Walk the block headers once (no decompression): a chain that ends before the declared
+        // size, or overshoots it, is reported now rather than when some resource is read.
+        s->load_block_at(0, first_block, 0);
+        while (s->blk_.ustart + s->blk_.ulen < uncomp_len)
+            s->load_block_at(s->blk_.number + 1, s->blk_.comp_off + s->blk_.comp_len, s->blk_.ustart + s->blk_.ulen);
+        s->load_block_at(0, first_block, 0);
+        s->restart_block();
+    }
+    return s;
 }
 
 void InflateSource::fail(const std::string& what) { throw Error(name_ + ": " + what); }
 
 // Reads the BIFC block header at `header` and checks it against the file and the declared size.
-void InflateSource::load_block_at(u64 number, u64 header, u64 ustart) {
-  if (ustart >= broken_at_) fail(broken_why_);
-  u64 fsz = file_.size();
-  auto broken = [&](const std::string& why) {
-    broken_at_ = std::min(broken_at_, ustart);
-    broken_why_ = why;
-    fail(why);
-  };
-  if (header > fsz || fsz - header < 8)
-    broken("truncated: compressed block " + std::to_string(number + 1) + " (at byte " + std::to_string(header) +
-           ") is missing; the archive declares " + std::to_string(usize_) + " uncompressed bytes but its blocks end after " +
-           std::to_string(ustart));
-  unsigned char h[8];
-  file_.read(header, h, 8);
-  u64 dlen = le32(h), clen = le32(h + 4);
-  if (dlen > usize_ - ustart)
-    broken("corrupt: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(dlen) +
-           " bytes, beyond the archive's declared uncompressed size of " + std::to_string(usize_));
-  if (clen > fsz - header - 8)
-    broken("truncated: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(clen) +
-           " compressed bytes at byte " + std::to_string(header + 8) + " but the file has only " + std::to_string(fsz));
-  blk_ = Block{number, header, header + 8, clen, ustart, dlen};
-  have_block_ = true;
-  if (number % kCheckpointEvery == 0 && (checkpoints_.empty() || checkpoints_.back().number < number))
-    checkpoints_.push_back({number, header, ustart});
+void InflateSource::load_block_at(u64 number, u64 header, u64 ustart)
+{
+    if (ustart >= broken_at_)
+        fail(broken_why_);
+    u64 fsz = file_.size();
+    auto broken = [&](const std::string& why) {
+        broken_at_ = std::min(broken_at_, ustart);
+        broken_why_ = why;
+        fail(why);
+    };
+    if (header > fsz || fsz - header < 8)
+        broken("truncated: compressed block " + std::to_string(number + 1) + " (at byte " + std::to_string(header) +
+               ") is missing; the archive declares " + std::to_string(usize_) +
+               " uncompressed bytes but its blocks end after " + std::to_string(ustart));
+    unsigned char h[8];
+    file_.read(header, h, 8);
+    u64 dlen = le32(h), clen = le32(h + 4);
+    if (dlen > usize_ - ustart)
+        broken("corrupt: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(dlen) +
+               " bytes, beyond the archive's declared uncompressed size of " + std::to_string(usize_));
+    if (clen > fsz - header - 8)
+        broken("truncated: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(clen) +
+               " compressed bytes at byte " + std::to_string(header + 8) + " but the file has only " +
+               std::to_string(fsz));
+    blk_ = Block{number, header, header + 8, clen, ustart, dlen};
+    have_block_ = true;
+    if (number % kCheckpointEvery == 0 && (checkpoints_.empty() || checkpoints_.back().number < number))
+        checkpoints_.push_back({number, header, ustart});
 }
 
 // Makes the block holding uncompressed offset `target` the current one.
-void InflateSource::seek_block(u64 target) {
-  if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen) return;
-  u64 number = 0, header = first_block_, ustart = 0;
-  if (have_block_ && blk_.ustart <= target) {
-    number = blk_.number;
-    header = blk_.header;
-    ustart = blk_.ustart;
-  } else {
-    for (auto it = checkpoints_.rbegin(); it != checkpoints_.rend(); ++it)
-      if (it->ustart <= target) {
-        number = it->number;
-        header = it->header;
-        ustart = it->ustart;
-        break;
-      }
-  }
-  load_block_at(number, header, ustart);
-  while (!(blk_.ustart <= target && target - blk_.ustart < blk_.ulen)) {
-    // Each step moves at least 8 bytes forward in the file, so the walk ends.
-    load_block_at(blk_.number + 1, blk_.comp_off + blk_.comp_len, blk_.ustart + blk_.ulen);
-  }
-  restart_block();
+void InflateSource::seek_block(u64 target)
+{
+    if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen)
+        return;
+    u64 number = 0, header = first_block_, ustart = 0;
+    if (have_block_ && blk_.ustart <= target) {
+        number = blk_.number;
+        header = blk_.header;
+        ustart = blk_.ustart;
+    } else {
+        for (auto it = checkpoints_.rbegin(); it != checkpoints_.rend(); ++it)
+            if (it->ustart <= target) {
+                number = it->number;
+                header = it->header;
+                ustart = it->ustart;
+                break;
+            }
+    }
+    load_block_at(number, header, ustart);
+    while (!(blk_.ustart <= target && target - blk_.ustart < blk_.ulen)) {
+        // Each step moves at least 8 bytes forward in the file, so the walk ends.
+        load_block_at(blk_.number + 1, blk_.comp_off + blk_.comp_len, blk_.ustart + blk_.ulen);
+    }
+    restart_block();
 }
 
-void InflateSource::restart_block() {
-  inflateReset(&zs_->s);
-  zs_->s.next_in = nullptr;
-  zs_->s.avail_in = 0;
-  stream_ended_ = false;
-  comp_used_ = 0;
-  upos_ = blk_.ustart;
+void InflateSource::restart_block()
+{
+    inflateReset(&zs_->s);
+    zs_->s.next_in = nullptr;
+    zs_->s.avail_in = 0;
+    stream_ended_ = false;
+    comp_used_ = 0;
+    upos_ = blk_.ustart;
 }
 
-void InflateSource::fail_from_here(const std::string& what) {
-  if (!blocked_) {
-    broken_at_ = std::min(broken_at_, upos_);
-    broken_why_ = what;
-  }
-  fail(what);
+void InflateSource::fail_from_here(const std::string& what)
+{
+    if (!blocked_) {
+        broken_at_ = std::min(broken_at_, upos_);
+        broken_why_ = what;
+    }
+    fail(what);
 }
 
 // Feeds the stream the next piece of the current block's compressed data.
-void InflateSource::refill(const std::string& where) {
-  u64 left = blk_.comp_len - comp_used_;
-  if (left == 0)
-    fail_from_here("truncated: " + where + " ends after giving " + std::to_string(upos_ - blk_.ustart) + " of " +
-                   std::to_string(blk_.ulen) + " bytes");
-  std::size_t take = static_cast<std::size_t>(std::min<u64>(left, inbuf_.size()));
-  file_.read(blk_.comp_off + comp_used_, inbuf_.data(), take);
-  comp_used_ += take;
-  zs_->s.next_in = inbuf_.data();
-  zs_->s.avail_in = static_cast<uInt>(take);
+void InflateSource::refill(const std::string& where)
+{
+    u64 left = blk_.comp_len - comp_used_;
+    if (left == 0)
+        fail_from_here("truncated: " + where + " ends after giving " + std::to_string(upos_ - blk_.ustart) + " of " +
+                       std::to_string(blk_.ulen) + " bytes");
+    std::size_t take = static_cast<std::size_t>(std::min<u64>(left, inbuf_.size()));
+    file_.read(blk_.comp_off + comp_used_, inbuf_.data(), take);
+    comp_used_ += take;
+    zs_->s.next_in = inbuf_.data();
+    zs_->s.avail_in = static_cast<uInt>(take);
 }
 
-void InflateSource::inflate_into(unsigned char* out, std::size_t n) {
-  z_stream& zs = zs_->s;
-  std::string where = blocked_ ? "compressed block " + std::to_string(blk_.number + 1) : std::string("compressed data");
-  inflated_ += n;
-  if (inflated_ > budget_)
-    fail("needs far more decompression than its size (" + std::to_string(usize_) +
-         " bytes) explains: its entry table sends reads back and forth (overlapping entries?)");
-  while (n > 0) {
-    if (stream_ended_)
-      fail_from_here("corrupt: " + where + " decompresses to fewer bytes than declared (" +
-                     std::to_string(upos_ - blk_.ustart) + " instead of " + std::to_string(blk_.ulen) + ")");
-    if (zs.avail_in == 0) refill(where);
-    std::size_t chunk = std::min<std::size_t>(n, 1u << 30);
-    zs.next_out = out;
-    zs.avail_out = static_cast<uInt>(chunk);
-    int rc = inflate(&zs, Z_NO_FLUSH);
-    std::size_t made = chunk - zs.avail_out;
-    out += made;
-    n -= made;
-    upos_ += made;
-    stream_ended_ = rc == Z_STREAM_END;
-    if (rc == Z_BUF_ERROR && zs.avail_in != 0 && made == 0) fail("corrupt: " + where + " cannot be decompressed");
-    if (rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR) continue;
-    std::string why = "corrupt: " + where + " cannot be decompressed (" + (zs.msg ? zs.msg : "zlib error " + std::to_string(rc)) + ")";
-    // The stream state is unusable now; the next read starts the block afresh.
-    if (blocked_) {
-      have_block_ = false;
-      fail(why);
+void InflateSource::inflate_into(unsigned char* out, std::size_t n)
+{
+    z_stream& zs = zs_->s;
+    std::string where =
+        blocked_ ? "compressed block " + std::to_string(blk_.number + 1) : std::string("compressed data");
+    inflated_ += n;
+    if (inflated_ > budget_)
+        fail("needs far more decompression than its size (" + std::to_string(usize_) +
+             " bytes) explains: its entry table sends reads back and forth (overlapping entries?)");
+    while (n > 0) {
+        if (stream_ended_)
+            fail_from_here("corrupt: " + where + " decompresses to fewer bytes than declared (" +
+                           std::to_string(upos_ - blk_.ustart) + " instead of " + std::to_string(blk_.ulen) + ")");
+        if (zs.avail_in == 0)
+            refill(where);
+        std::size_t chunk = std::min<std::size_t>(n, 1u << 30);
+        zs.next_out = out;
+        zs.avail_out = static_cast<uInt>(chunk);
+        int rc = inflate(&zs, Z_NO_FLUSH);
+        std::size_t made = chunk - zs.avail_out;
+        out += made;
+        n -= made;
+        upos_ += made;
+        stream_ended_ = rc == Z_STREAM_END;
+        if (rc == Z_BUF_ERROR && zs.avail_in != 0 && made == 0)
+            fail("corrupt: " + where + " cannot be decompressed");
+        if (rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR)
+            continue;
+        std::string why = "corrupt: " + where + " cannot be decompressed (" +
+                          (zs.msg ? zs.msg : "zlib error " + std::to_string(rc)) + ")";
+        // The stream state is unusable now; the next read starts the block afresh.
+        if (blocked_) {
+            have_block_ = false;
+            fail(why);
+        }
+        broken_at_ = std::min(broken_at_, upos_);
+        broken_why_ = why;
+        restart_block();
+        fail(why);
     }
-    broken_at_ = std::min(broken_at_, upos_);
-    broken_why_ = why;
-    restart_block();
-    fail(why);
-  }
 }
 
-void InflateSource::do_read(u64 off, void* dst, std::size_t n) {
-  if (off + n > broken_at_) fail(broken_why_);
-  auto* out = static_cast<unsigned char*>(dst);
-  while (n > 0) {
-    if (blocked_) seek_block(off);
-    if (off < upos_) restart_block();
-    while (upos_ < off) {
-      std::size_t skip = static_cast<std::size_t>(std::min<u64>(off - upos_, scratch_.size()));
-      inflate_into(scratch_.data(), skip);
+void InflateSource::do_read(u64 off, void* dst, std::size_t n)
+{
+    if (off + n > broken_at_)
+        fail(broken_why_);
+    auto* out = static_cast<unsigned char*>(dst);
+    while (n > 0) {
+        if (blocked_)
+            seek_block(off);
+        if (off < upos_)
+            restart_block();
+        while (upos_ < off) {
+            std::size_t skip = static_cast<std::size_t>(std::min<u64>(off - upos_, scratch_.size()));
+            inflate_into(scratch_.data(), skip);
+        }
+        u64 in_block = blk_.ustart + blk_.ulen - off;
+        std::size_t take = static_cast<std::size_t>(std::min<u64>(n, in_block));
+        inflate_into(out, take);
+        out += take;
+        off += take;
+        n -= take;
     }
-    u64 in_block = blk_.ustart + blk_.ulen - off;
-    std::size_t take = static_cast<std::size_t>(std::min<u64>(n, in_block));
-    inflate_into(out, take);
-    out += take;
-    off += take;
-    n -= take;
-  }
 }
 
-}  // namespace bif
+} // namespace bif

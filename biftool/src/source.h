@@ -11,48 +11,50 @@
 namespace bif {
 
 class Source {
- public:
-  explicit Source(std::string display) : name_(std::move(display)) {}
-  virtual ~Source() = default;
-  Source(const Source&) = delete;
-  Source& operator=(const Source&) = delete;
+public:
+    explicit Source(std::string display) : name_(std::move(display)) {}
+    virtual ~Source() = default;
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
 
-  virtual u64 size() const = 0;
-  // Reads exactly n bytes at off, or throws an Error naming the source.
-  void read(u64 off, void* dst, std::size_t n);
-  // Name used in messages (the file's name as the user gave it).
-  const std::string& name() const { return name_; }
+    virtual u64 size() const = 0;
+    // Reads exactly n bytes at off, or throws an Error naming the source.
+    void read(u64 off, void* dst, std::size_t n);
+    // Name used in messages (the file's name as the user gave it).
+    const std::string& name() const { return name_; }
 
- protected:
-  virtual void do_read(u64 off, void* dst, std::size_t n) = 0;
-  std::string name_;
+protected:
+    virtual void do_read(u64 off, void* dst, std::size_t n) = 0;
+    std::string name_;
 };
 
 class FileSource final : public Source {
- public:
-  // `path` is UTF-8. Throws Error when it is not a regular file that can be opened.
-  FileSource(const std::string& path, std::string display) : Source(display), file_(path, display) {}
-  u64 size() const override { return file_.size(); }
+public:
+    // `path` is UTF-8. Throws Error when it is not a regular file that can be opened.
+    FileSource(const std::string& path, std::string display) : Source(display), file_(path, display) {}
+    u64 size() const override { return file_.size(); }
 
- protected:
-  void do_read(u64 off, void* dst, std::size_t n) override { file_.read(off, dst, n); }
+protected:
+    void do_read(u64 off, void* dst, std::size_t n) override { file_.read(off, dst, n); }
 
- private:
-  InputFile file_;
+private:
+    InputFile file_;
 };
 
 class MemorySource final : public Source {
- public:
-  MemorySource(const void* data, std::size_t n, std::string display)
-      : Source(std::move(display)), p_(static_cast<const unsigned char*>(data)), n_(n) {}
-  u64 size() const override { return n_; }
+public:
+    MemorySource(const void* data, std::size_t n, std::string display)
+        : Source(std::move(display)), p_(static_cast<const unsigned char*>(data)), n_(n)
+    {
+    }
+    u64 size() const override { return n_; }
 
- protected:
-  void do_read(u64 off, void* dst, std::size_t n) override { std::memcpy(dst, p_ + off, n); }
+protected:
+    void do_read(u64 off, void* dst, std::size_t n) override { std::memcpy(dst, p_ + off, n); }
 
- private:
-  const unsigned char* p_;
-  std::size_t n_;
+private:
+    const unsigned char* p_;
+    std::size_t n_;
 };
 
 // The uncompressed BIFF inside a "BIF V1.0" archive (one zlib stream) or a "BIFC V1.0" archive
@@ -61,54 +63,54 @@ class MemorySource final : public Source {
 // Memory use is a few fixed buffers whatever the archive's size. A budget on the bytes inflated
 // turns a hostile entry table that forces endless restarts into an error instead of a hang.
 class InflateSource final : public Source {
- public:
-  // "BIF V1.0": the stream is file[comp_off, comp_off+comp_len) and gives uncomp_len bytes.
-  static std::unique_ptr<InflateSource> single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len);
-  // "BIFC V1.0": blocks start at first_block and together give uncomp_len bytes.
-  static std::unique_ptr<InflateSource> blocks(Source& file, u64 first_block, u64 uncomp_len);
-  ~InflateSource() override;
-  u64 size() const override { return usize_; }
+public:
+    // "BIF V1.0": the stream is file[comp_off, comp_off+comp_len) and gives uncomp_len bytes.
+    static std::unique_ptr<InflateSource> single(Source& file, u64 comp_off, u64 comp_len, u64 uncomp_len);
+    // "BIFC V1.0": blocks start at first_block and together give uncomp_len bytes.
+    static std::unique_ptr<InflateSource> blocks(Source& file, u64 first_block, u64 uncomp_len);
+    ~InflateSource() override;
+    u64 size() const override { return usize_; }
 
- protected:
-  void do_read(u64 off, void* dst, std::size_t n) override;
+protected:
+    void do_read(u64 off, void* dst, std::size_t n) override;
 
- private:
-  InflateSource(Source& file, bool blocked, u64 usize);
-  struct Block {
-    u64 number = 0;      // 0-based block number (BIFC)
-    u64 header = 0;      // file offset of the block header (BIFC)
-    u64 comp_off = 0;    // file offset of the zlib data
-    u64 comp_len = 0;
-    u64 ustart = 0;      // uncompressed offset of the block's first byte
-    u64 ulen = 0;
-  };
-  struct Checkpoint {
-    u64 number, header, ustart;
-  };
-  void load_block_at(u64 number, u64 header, u64 ustart);
-  void seek_block(u64 target);
-  void restart_block();
-  void inflate_into(unsigned char* out, std::size_t n);
-  void refill(const std::string& where);
-  // Remembers that the stream (not a BIFC block, which a later read may find whole) breaks here.
-  [[noreturn]] void fail_from_here(const std::string& what);
-  [[noreturn]] void fail(const std::string& what);
+private:
+    InflateSource(Source& file, bool blocked, u64 usize);
+    struct Block {
+        u64 number = 0;   // 0-based block number (BIFC)
+        u64 header = 0;   // file offset of the block header (BIFC)
+        u64 comp_off = 0; // file offset of the zlib data
+        u64 comp_len = 0;
+        u64 ustart = 0; // uncompressed offset of the block's first byte
+        u64 ulen = 0;
+    };
+    struct Checkpoint {
+        u64 number, header, ustart;
+    };
+    void load_block_at(u64 number, u64 header, u64 ustart);
+    void seek_block(u64 target);
+    void restart_block();
+    void inflate_into(unsigned char* out, std::size_t n);
+    void refill(const std::string& where);
+    // Remembers that the stream (not a BIFC block, which a later read may find whole) breaks here.
+    [[noreturn]] void fail_from_here(const std::string& what);
+    [[noreturn]] void fail(const std::string& what);
 
-  Source& file_;
-  bool blocked_;
-  u64 usize_;
-  u64 first_block_ = 0;
-  Block blk_;
-  bool have_block_ = false;
-  std::vector<Checkpoint> checkpoints_;
-  std::unique_ptr<struct ZStream> zs_;  // opaque, so that users need not include zlib.h
-  bool stream_ended_ = false;
-  u64 upos_ = 0;       // uncompressed offset of the next byte inflate gives
-  u64 comp_used_ = 0;  // compressed bytes of the current block fed to inflate
-  std::vector<unsigned char> inbuf_, scratch_;
-  u64 inflated_ = 0, budget_ = 0;
-  u64 broken_at_ = ~u64{0};
-  std::string broken_why_;
+    Source& file_;
+    bool blocked_;
+    u64 usize_;
+    u64 first_block_ = 0;
+    Block blk_;
+    bool have_block_ = false;
+    std::vector<Checkpoint> checkpoints_;
+    std::unique_ptr<struct ZStream> zs_; // opaque, so that users need not include zlib.h
+    bool stream_ended_ = false;
+    u64 upos_ = 0;      // uncompressed offset of the next byte inflate gives
+    u64 comp_used_ = 0; // compressed bytes of the current block fed to inflate
+    std::vector<unsigned char> inbuf_, scratch_;
+    u64 inflated_ = 0, budget_ = 0;
+    u64 broken_at_ = ~u64{0};
+    std::string broken_why_;
 };
 
-}  // namespace bif
+} // namespace bif

@@ -10,10 +10,10 @@
 namespace bif {
 
 struct ToolIo {
-  TextSink& out;
-  TextSink& err;
-  bool terminal = false;  // stdout is an interactive terminal: show a live progress line
-  OutputOptions output{};
+    TextSink& out;
+    TextSink& err;
+    bool terminal = false; // stdout is an interactive terminal: show a live progress line
+    OutputOptions output{};
 };
 
 // args excludes the program name; all strings are UTF-8. Returns the exit code: 0 everything
@@ -23,4 +23,4 @@ int run_tool(const std::vector<std::string>& args, ToolIo io);
 
 std::string usage_text();
 
-}  // namespace bif
+} // namespace bif

@@ -19,4 +19,4 @@ std::wstring full_path(const std::wstring& path);
 // The system's message for an error code (GetLastError), without the trailing line break.
 std::string error_text(unsigned long code);
 
-}  // namespace bif::win32
+} // namespace bif::win32
