@@ -24,9 +24,16 @@ FormLayout info_layout()
 // A framed box of text in the system's colours.
 LabelLayout text_box(const char* name, Rect bounds, int tab_index, const char* caption)
 {
-    return {.name = name, .bounds = bounds, .tab_index = tab_index, .caption = caption, .fore = colors::button_text,
-            .back = colors::button_face, .back_style = BackStyle::opaque, .alignment = Alignment::center,
-            .border = Border::single, .font = sans_serif(8.25f)};
+    return {.name = name,
+            .bounds = bounds,
+            .tab_index = tab_index,
+            .caption = caption,
+            .fore = colors::button_text,
+            .back = colors::button_face,
+            .back_style = BackStyle::opaque,
+            .alignment = Alignment::center,
+            .border = Border::single,
+            .font = sans_serif(8.25f)};
 }
 
 const char* const instructions =
@@ -48,6 +55,8 @@ const char* const copyright = "Copyright \xC2\xA9 the Vintrel authors. Free to u
 
 } // namespace
 
+// A layout reads best as a table, one control to a few lines.
+// clang-format off
 frmInfo::frmInfo(Platform& platform)
     : Form(platform, info_layout()),
       lblMask(*this, {.name = "lblMask", .bounds = {0, 0, 4575, 5295}, .tab_index = 4, .caption = "",
@@ -65,6 +74,7 @@ frmInfo::frmInfo(Platform& platform)
                    .alignment = Alignment::center, .font = sans_serif(8.25f)}),
       Label2(*this, text_box("Label2", {480, 4080, 3615, 495}, 5, credits)),
       Label3(*this, text_box("Label3", {120, 2280, 4335, 1695}, 6, notes))
+// clang-format on
 {
     add(lblMask);
     add(Label1);

@@ -5,7 +5,7 @@
 using namespace platform;
 
 namespace {
-constexpr std::int16_t step = 25;  // twips a tick
+constexpr std::int16_t step = 25; // twips a tick
 constexpr int tick_ms = 25;
 } // namespace
 

@@ -25,6 +25,8 @@ FormLayout main_layout()
 
 } // namespace
 
+// A layout reads best as a table, one control to a few lines.
+// clang-format off
 frmMain::frmMain(Platform& platform)
     : Form(platform, main_layout()),
       chkSwitches(*this, {.name = "chkSwitches", .bounds = {120, 3840, 2055, 375}, .tab_index = 5,
@@ -45,6 +47,7 @@ frmMain::frmMain(Platform& platform)
                       .caption = "CLICK HERE FOR INFORMATION", .fore = 0x00C000, .back = colors::black,
                       .back_style = BackStyle::transparent, .alignment = Alignment::center, .auto_size = true,
                       .font = sans_serif(12, true)})
+// clang-format on
 {
     add(chkSwitches);
     add(Timer1);

@@ -8,7 +8,9 @@
 
 namespace platform {
 
-FileListBox::FileListBox(Form& form, FileListBoxLayout layout) : Control(form, layout.name), layout_(std::move(layout)) {}
+FileListBox::FileListBox(Form& form, FileListBoxLayout layout) : Control(form, layout.name), layout_(std::move(layout))
+{
+}
 
 void FileListBox::set_folder(std::string folder)
 {

@@ -7,7 +7,10 @@
 
 namespace platform {
 
-Form::Form(Platform& platform, FormLayout layout) : platform_(platform), layout_(std::move(layout)), caption_(layout_.caption) {}
+Form::Form(Platform& platform, FormLayout layout)
+    : platform_(platform), layout_(std::move(layout)), caption_(layout_.caption)
+{
+}
 
 Form::~Form() = default;
 

@@ -60,7 +60,8 @@ void guarded(Platform& platform, void (*thunk)(void*), void* context);
 template <typename F>
 void guarded(Platform& platform, F&& handler)
 {
-    guarded(platform, [](void* c) { (*static_cast<F*>(c))(); }, &handler);
+    guarded(
+        platform, [](void* c) { (*static_cast<F*>(c))(); }, &handler);
 }
 
 } // namespace platform

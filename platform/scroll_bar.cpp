@@ -7,7 +7,8 @@
 namespace platform {
 
 ScrollBar::ScrollBar(Form& form, ScrollBarLayout layout)
-    : Control(form, layout.name), layout_(std::move(layout)), min_(layout_.min), max_(layout_.max), value_(layout_.value)
+    : Control(form, layout.name), layout_(std::move(layout)), min_(layout_.min), max_(layout_.max),
+      value_(layout_.value)
 {
 }
 

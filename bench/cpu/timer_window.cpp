@@ -31,8 +31,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 
     RECT frame{0, 0, 153, 320};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowW(L"TimerWindow", L"Timer window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowW(L"TimerWindow", L"Timer window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
     SetTimer(window, 1, 25, nullptr);
 

@@ -89,14 +89,16 @@ int main()
         DWORD start = GetTickCount();
         for (;;) {
             DWORD elapsed = (GetTickCount() - start) / 1000;
-            if (!process.running()) throw std::runtime_error("Vintrel ended after " + std::to_string(elapsed) + " s");
+            if (!process.running())
+                throw std::runtime_error("Vintrel ended after " + std::to_string(elapsed) + " s");
             Sample s = take(process.handle(), elapsed);
             Capture now = capture_client(main, strip);
             s.banner_moved = !(now == last);
             last = now;
             samples.push_back(s);
             print(s);
-            if (elapsed >= seconds) break;
+            if (elapsed >= seconds)
+                break;
             Sleep(std::min<DWORD>(interval, seconds - elapsed) * 1000);
         }
 

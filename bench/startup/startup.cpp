@@ -103,7 +103,8 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring vintrel = option(argc, argv, L"vintrel", nullptr);
         const std::wstring folder = vintrel.substr(0, vintrel.find_last_of(L'\\'));
         const LRESULT count = std::wcstol(option(argc, argv, L"count", nullptr).c_str(), nullptr, 10);
-        const int runs = std::max(1, static_cast<int>(std::wcstol(option(argc, argv, L"runs", L"7").c_str(), nullptr, 10)));
+        const int runs =
+            std::max(1, static_cast<int>(std::wcstol(option(argc, argv, L"runs", L"7").c_str(), nullptr, 10)));
 
         one_start(vintrel, folder, count); // warms Wine's and the file system's caches
         std::vector<double> times;

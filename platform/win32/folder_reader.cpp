@@ -19,9 +19,8 @@ std::vector<FileEntry> read_folder(const std::string& folder)
     // Only names and attributes are needed, so no short names (FindExInfoBasic), and the folder is
     // read in large batches: a folder of thousands of archives is read in a few calls, not thousands.
     WIN32_FIND_DATAW found{};
-    const FindHandle search(valid_or_null(
-        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                         FIND_FIRST_EX_LARGE_FETCH)));
+    const FindHandle search(valid_or_null(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
     if (!search) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return {};

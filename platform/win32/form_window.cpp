@@ -49,8 +49,7 @@ int shift_keys(WPARAM keys)
 
 } // namespace
 
-FormWindow::FormWindow(Win32Platform& platform, Form& form)
-    : platform_(platform), form_(form), dpi_(screen_dpi())
+FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform), form_(form), dpi_(screen_dpi())
 {
     register_form_window_class(platform_.instance(), form_window_procedure);
     const FormLayout& layout = form_.layout();

@@ -10,9 +10,9 @@ namespace {
 class ListBoxControl : public NativeControl {
 public:
     ListBoxControl(FileListBox& model, HWND form_window, int id)
-        : model_(model), window_(make_child(L"LISTBOX",
-                                            WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                            form_window, id))
+        : model_(model),
+          window_(make_child(L"LISTBOX", WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                             form_window, id))
     {
     }
 

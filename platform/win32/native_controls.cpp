@@ -23,10 +23,10 @@ std::unique_ptr<NativeControl> make_native_control(Control& control, HWND form_w
 
 HWND make_child(const wchar_t* window_class, DWORD style, HWND form_window, int id)
 {
-    const HWND child = CreateWindowExW(0, window_class, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
-                                       form_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form_window, GWLP_HINSTANCE)),
-                                       nullptr);
+    const HWND child =
+        CreateWindowExW(0, window_class, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, form_window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form_window, GWLP_HINSTANCE)), nullptr);
     if (!child)
         throw Failure("Cannot make a window for a control");
     return child;

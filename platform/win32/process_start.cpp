@@ -76,8 +76,8 @@ void start_process(const std::string& command_line, ShowMode mode, const std::st
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(mode);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &started))
         throw Failure(system_error_text(GetLastError()));
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);

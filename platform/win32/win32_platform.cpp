@@ -86,11 +86,15 @@ HWND Win32Platform::failure_owner() const
     return popup && IsWindowVisible(popup) && IsWindowEnabled(popup) ? popup : main_window_;
 }
 
-std::unique_ptr<WindowPeer> Win32Platform::create_window(Form& form) { return std::make_unique<FormWindow>(*this, form); }
+std::unique_ptr<WindowPeer> Win32Platform::create_window(Form& form)
+{
+    return std::make_unique<FormWindow>(*this, form);
+}
 
 IconHandle Win32Platform::program_icon(int size) const
 {
-    return IconHandle(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VINTREL_ICON_ID), IMAGE_ICON, size, size, 0)));
+    return IconHandle(
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VINTREL_ICON_ID), IMAGE_ICON, size, size, 0)));
 }
 
 int Win32Platform::take_show_command()

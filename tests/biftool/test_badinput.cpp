@@ -8,27 +8,31 @@ using namespace bt;
 namespace {
 
 // Opens and extracts the archive (with the index) as biftool does; returns the first error.
-std::string error_of(const Bytes& archive, const Bytes* key = nullptr) try {
-  extract_memory(TempDir("bad").path / "TEST", archive, key);
-  return "";
+std::string error_of(const Bytes& archive, const Bytes* key = nullptr)
+try {
+    extract_memory(TempDir("bad").path / "TEST", archive, key);
+    return "";
 } catch (const bif::Error& e) {
-  return e.what();
+    return e.what();
 }
 
 Bytes patched32(Bytes b, std::size_t off, bif::u32 v) { return bif::put32(&b[off], v), b; }
-}  // namespace
+} // namespace
 
 TEST_SUITE("badinput") {
-  TEST_CASE("archives and indexes: not ours, cut short, corrupt, hostile counts, offsets and sizes") {
+TEST_CASE("archives and indexes: not ours, cut short, corrupt, hostile counts, offsets and sizes")
+{
     Sample s = sample_archive();
     Bytes v10 = bif::gen::compress_bif_v10(s.biff, "TEST.bif"), bifc = bif::gen::compress_bifc(s.biff, 1000);
     Bytes key = bif::gen::build_key(s.key);
-    const std::size_t lens = 12 + 9;  // the V1.0 lengths follow the name
+    const std::size_t lens = 12 + 9; // the V1.0 lengths follow the name
     Bytes v10_cut(v10.begin(), v10.begin() + v10.size() / 2), v10_bad = v10, bifc_bad = bifc, empties = bifc;
     bif::put32(&v10_cut[lens + 4], static_cast<bif::u32>(v10_cut.size() - lens - 8));
-    for (std::size_t i = lens + 10; i < v10_bad.size(); i += 3) v10_bad[i] ^= 0x5A;
-    for (std::size_t i = 30; i < bifc_bad.size(); i += 5) bifc_bad[i] ^= 0xA5;
-    empties.assign(12 + 8 * 20000, 0);  // thousands of empty blocks are walked, not looped over
+    for (std::size_t i = lens + 10; i < v10_bad.size(); i += 3)
+        v10_bad[i] ^= 0x5A;
+    for (std::size_t i = 30; i < bifc_bad.size(); i += 5)
+        bifc_bad[i] ^= 0xA5;
+    empties.assign(12 + 8 * 20000, 0); // thousands of empty blocks are walked, not looped over
     std::copy(bifc.begin(), bifc.begin() + 12, empties.begin());
     // Tile count times tile size overflows 32 bits.
     Bytes tiles_overflow = patched32(patched32(s.biff, 20 + 16 * 4 + 8, 0xFFFFFFFF), 20 + 16 * 4 + 12, 0xFFFFFFFF);
@@ -36,7 +40,8 @@ TEST_SUITE("badinput") {
     bif::gen::BiffPlan one{{{0, 0x03F4, Bytes(16 << 20)}}, {}};
     Bytes shared = bif::gen::build_biff(one), entry(shared.begin() + 20, shared.begin() + 36);
     const auto copies = static_cast<bif::u32>(*bif::OutputFolder::free_space(BIFTOOL_TEST_WORK) >> 24) + 1;
-    for (bif::u32 i = 0; i < copies; ++i) shared.insert(shared.end(), entry.begin(), entry.end());
+    for (bif::u32 i = 0; i < copies; ++i)
+        shared.insert(shared.end(), entry.begin(), entry.end());
     bif::put32(&shared[8], copies), bif::put32(&shared[16], 20 + 16 + (16 << 20));
     const std::tuple<Bytes, Bytes, std::string> rows[] = {
         {text("PK\x03\x04xxxxxxxxxxxx"), {}, "TEST.bif: not a BIF archive: it starts with \"PK??xxxx\""},
@@ -48,7 +53,9 @@ TEST_SUITE("badinput") {
         {tiles_overflow, {}, "TEST.bif: truncated or corrupt: resource (tileset)"},
         {patched32(v10, 8, 0xFFFFFFFF), {}, "TEST.bif: truncated or corrupt: the BIF V1.0 header declares"},
         {patched32(v10, lens + 4, 0xFFFFFF), {}, "TEST.bif: truncated: it declares 16777215 compressed bytes"},
-        {patched32(v10, lens, static_cast<bif::u32>(s.biff.size() - 5000)), {}, "TEST.bif: truncated or corrupt: resource"},
+        {patched32(v10, lens, static_cast<bif::u32>(s.biff.size() - 5000)),
+         {},
+         "TEST.bif: truncated or corrupt: resource"},
         {v10_cut, {}, "TEST.bif: truncated"},
         {v10_bad, {}, "TEST.bif: corrupt"},
         {bif::gen::compress_bif_v10(text("NOT A BIFF, BUT LONG ENOUGH"), "x"), {}, "does not start with \"BIFFV1  \""},
@@ -63,8 +70,8 @@ TEST_SUITE("badinput") {
         {s.biff, patched32(key, 20, static_cast<bif::u32>(key.size())), "resource entries at byte"},
         {s.biff, patched32(key, 24 + 4, 0xFFFFFF00), "chitin.key: corrupt: the name of BIF entry 1"}};
     for (const auto& [archive, index, message] : rows) {
-      CAPTURE(message);
-      CHECK(contains(error_of(archive, index.empty() ? nullptr : &index), message));
+        CAPTURE(message);
+        CHECK(contains(error_of(archive, index.empty() ? nullptr : &index), message));
     }
-  }
+}
 }

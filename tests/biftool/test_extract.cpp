@@ -7,63 +7,77 @@
 using namespace bt;
 
 TEST_SUITE("extract") {
-  TEST_CASE("nothing outside the output folder changes") {
+TEST_CASE("nothing outside the output folder changes")
+{
     // Links planted in data/TEST at the first temporary name of seed 7 or at a resource's name,
     // or data/TEST itself a link; the outside file is relative to the game folder, the folder
     // the archive extracts into relative to data/ ("" when it is refused).
     const std::string temp = bif::TemporaryNames(7).next(), elsewhere = "elsewhere/TABLE.2DA";
     const std::tuple<std::string, std::string, std::string, bool, std::string> rows[] = {
-        {"TEST.bif", elsewhere, temp, false, "TEST"},        {"TEST.bif", elsewhere, temp, true, "TEST"},
-        {"TEST.bif", elsewhere, "TABLE.2DA", false, "TEST"}, {"TEST.bif", elsewhere, "TABLE.2DA", true, "TEST"},
-        {"TEST.bif", elsewhere, ".", false, ""},             {"...bif", "TABLE.2DA", "", false, "__"},
-        {"..bif", "data/TABLE.2DA", "", false, "_"},         {"CON.bif", elsewhere, "", false, "CON_"},
+        {"TEST.bif", elsewhere, temp, false, "TEST"},
+        {"TEST.bif", elsewhere, temp, true, "TEST"},
+        {"TEST.bif", elsewhere, "TABLE.2DA", false, "TEST"},
+        {"TEST.bif", elsewhere, "TABLE.2DA", true, "TEST"},
+        {"TEST.bif", elsewhere, ".", false, ""},
+        {"...bif", "TABLE.2DA", "", false, "__"},
+        {"..bif", "data/TABLE.2DA", "", false, "_"},
+        {"CON.bif", elsewhere, "", false, "CON_"},
         {"-x.bif", elsewhere, "", false, "-x"}};
     for (bool named : {false, true})
-      for (const auto& [archive, outside, link, hard, folder] : rows) {
-        CAPTURE(std::to_string(named) + archive + " " + link + (hard ? " hard" : ""));
-        TempDir t("outside");
-        const fs::path data = t.path / "data", out = data / "TEST";
-        fs::create_directories(data), fs::create_directories(t.path / "elsewhere");
-        write_all(t.path / outside, text("precious"));
-        Sample s = sample_archive("data\\" + archive);
-        write_all(t.path / "chitin.key", bif::gen::build_key(s.key));
-        write_all(data / archive, s.biff);
-        if (link == ".") fs::create_directory_symlink("../elsewhere", out);
-        if (link.size() > 1) fs::create_directories(out);
-        if (link.size() > 1) hard ? fs::create_hard_link(t.path / outside, out / link) : fs::create_symlink(t.path / outside, out / link);
-        Run r = run_in_process({"-extr", archive}, data, {named, 7});
-        CHECK(r.code == (folder.empty() ? 2 : 0));
-        CHECK(read_all(t.path / outside) == text("precious"));
-        std::vector<std::string> made{archive, folder.empty() ? "TEST" : folder};
-        if (outside.rfind("data/", 0) == 0) made.push_back("TABLE.2DA");
-        std::sort(made.begin(), made.end());
-        CHECK(files_in(data) == made);
-        CHECK((folder.empty() ? contains(r.err, "biftool: TEST: is a link")
-                              : read_all(data / folder / "TABLE.2DA") == s.expected["TABLE.2DA"]));
-      }
-  }
+        for (const auto& [archive, outside, link, hard, folder] : rows) {
+            CAPTURE(std::to_string(named) + archive + " " + link + (hard ? " hard" : ""));
+            TempDir t("outside");
+            const fs::path data = t.path / "data", out = data / "TEST";
+            fs::create_directories(data), fs::create_directories(t.path / "elsewhere");
+            write_all(t.path / outside, text("precious"));
+            Sample s = sample_archive("data\\" + archive);
+            write_all(t.path / "chitin.key", bif::gen::build_key(s.key));
+            write_all(data / archive, s.biff);
+            if (link == ".")
+                fs::create_directory_symlink("../elsewhere", out);
+            if (link.size() > 1)
+                fs::create_directories(out);
+            if (link.size() > 1)
+                hard ? fs::create_hard_link(t.path / outside, out / link)
+                     : fs::create_symlink(t.path / outside, out / link);
+            Run r = run_in_process({"-extr", archive}, data, {named, 7});
+            CHECK(r.code == (folder.empty() ? 2 : 0));
+            CHECK(read_all(t.path / outside) == text("precious"));
+            std::vector<std::string> made{archive, folder.empty() ? "TEST" : folder};
+            if (outside.rfind("data/", 0) == 0)
+                made.push_back("TABLE.2DA");
+            std::sort(made.begin(), made.end());
+            CHECK(files_in(data) == made);
+            CHECK((folder.empty() ? contains(r.err, "biftool: TEST: is a link")
+                                  : read_all(data / folder / "TABLE.2DA") == s.expected["TABLE.2DA"]));
+        }
+}
 
-  TEST_CASE("a resource that cannot be written or read is skipped; a failing volume stops; leftovers go") {
+TEST_CASE("a resource that cannot be written or read is skipped; a failing volume stops; leftovers go")
+{
     TempDir t("skip");
     bif::gen::BiffPlan plan;
     bif::gen::KeyPlan key{{{"data\\FULL.bif", 0, 1}}, {}};
     for (bif::u32 i = 0; i < 3; ++i) {
-      plan.files.push_back({i, 0x03F4, pattern(i == 1 ? 1500000 : 1000, i)});
-      key.resources.push_back({"RES" + std::to_string(i), 0x03F4, i});
+        plan.files.push_back({i, 0x03F4, pattern(i == 1 ? 1500000 : 1000, i)});
+        key.resources.push_back({"RES" + std::to_string(i), 0x03F4, i});
     }
     Bytes biff = bif::gen::build_biff(plan);
-    bif::put32(&biff[20 + 2 * 16 + 8], 0x7FFFFFF0);  // RES2 is damaged
+    bif::put32(&biff[20 + 2 * 16 + 8], 0x7FFFFFF0); // RES2 is damaged
     const fs::path out = t.path / "data" / "FULL";
     fs::create_directories(out / "RES0.2DA" / "in the way");
     write_all(t.path / "data" / "FULL.bif", biff);
     write_all(t.path / "chitin.key", bif::gen::build_key(key));
-    const std::string others[] = {"RES2.2DA.~part", "~biftool-0123456789abcdeg.~part", "~biftool-0123456789abcdef.~part"};
-    for (const std::string& n : others) write_all(out / n, text("not ours, or a killed run's"));
+    const std::string others[] = {"RES2.2DA.~part", "~biftool-0123456789abcdeg.~part",
+                                  "~biftool-0123456789abcdef.~part"};
+    for (const std::string& n : others)
+        write_all(out / n, text("not ours, or a killed run's"));
     CHECK(run_biftool({"FULL.bif"}, t.path / "data").code == 3);
     Run r = run_biftool({"-extr", "FULL.bif"}, t.path / "data");
     CHECK(r.code == 3);
-    for (const char* m : {"RES0.2DA: cannot write: Is a directory", "locator 2 claims bytes", "2 of 3 resources could not"})
-      CHECK(contains(r.err, m));
+    for (const char* m :
+         {"RES0.2DA: cannot write: Is a directory", "locator 2 claims bytes", "2 of 3 resources could not"})
+        CHECK(contains(r.err, m));
     CHECK(files_in(out) == std::vector<std::string>{"RES0.2DA", "RES1.2DA", others[0], others[1]});
     CHECK(read_all(out / "RES1.2DA") == plan.files[1].data);
 
@@ -71,17 +85,21 @@ TEST_SUITE("extract") {
     fs::remove_all(out);
     r = run_biftool({"-extr", "FULL.bif"}, t.path / "data", "ulimit -f 100 &&");
     CHECK(r.code == 2);
-    CHECK(contains(r.err, "RES1.2DA: cannot write: File too large\nbiftool: extraction stopped after 1 of 3 resources"));
+    CHECK(
+        contains(r.err, "RES1.2DA: cannot write: File too large\nbiftool: extraction stopped after 1 of 3 resources"));
     CHECK(files_in(out) == std::vector<std::string>{"RES0.2DA"});
 
     // A BIFC whose later blocks hold garbage behind intact block headers: some resources cannot be read.
-    for (bif::u32 i = 0; i < 8; ++i) plan.files.resize(8), plan.files[i] = {i, 0x03F4, pattern(20000, i)};
+    for (bif::u32 i = 0; i < 8; ++i)
+        plan.files.resize(8), plan.files[i] = {i, 0x03F4, pattern(20000, i)};
     Bytes z = bif::gen::compress_bifc(bif::gen::build_biff(plan), 4096);
     for (std::size_t pos = 12, block = 0; pos + 8 <= z.size(); pos += 8 + bif::le32(&z[pos + 4]), ++block)
-      for (std::size_t i = pos + 8; block >= 30 && i < pos + 8 + bif::le32(&z[pos + 4]); ++i) z[i] = i * 7 & 0xFF;
+        for (std::size_t i = pos + 8; block >= 30 && i < pos + 8 + bif::le32(&z[pos + 4]); ++i)
+            z[i] = i * 7 & 0xFF;
     auto st = extract_into(out, z);
     CHECK((st.files >= 4 && st.files < 8 && st.errors.size() == 8 - st.files && !st.stopped));
     CHECK(files_in(out).size() == st.files);
-    for (const auto& name : files_in(out)) CHECK(read_all(out / name) == plan.files[name[7] - '0'].data);
-  }
+    for (const auto& name : files_in(out))
+        CHECK(read_all(out / name) == plan.files[name[7] - '0'].data);
+}
 }

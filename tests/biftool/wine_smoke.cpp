@@ -13,38 +13,47 @@ using namespace bif::gen;
 
 // Starts biftool.exe with a short working folder (a long one is beyond Wine and Windows); its
 // output goes to ours. Returns its exit code.
-static DWORD run(std::wstring exe, const std::wstring& args) {
-  if (exe[0] == L'/') exe = L"Z:" + fs::path(exe).make_preferred().wstring();  // a Unix path through Wine
-  std::wstring line = L"\"" + exe + L"\" " + args;
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  DWORD code = 999;
-  if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 60000), GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
-  }
-  return code;
+static DWORD run(std::wstring exe, const std::wstring& args)
+{
+    if (exe[0] == L'/')
+        exe = L"Z:" + fs::path(exe).make_preferred().wstring(); // a Unix path through Wine
+    std::wstring line = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    DWORD code = 999;
+    if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000), GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
+    }
+    return code;
 }
 
-int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) return 2;
-  auto whole = [](const fs::path& p) { return fs::path(L"\\\\?\\" + p.wstring()); };  // any length
-  fs::path game = fs::current_path() / L"biftool wine smoke";
-  for (wchar_t c : std::wstring(L"abcdef")) game /= std::wstring(50, c);
-  const fs::path archive = game / L"data" / L"Gr\u00f6\u00dfe A.bif", out = game / L"data" / L"Gr\u00f6\u00dfe A";
-  std::error_code ec;
-  fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec), fs::create_directories(whole(archive.parent_path()));
-  BiffPlan plan{{{file_locator(0, 1), 0x03F4, {'2', 'D', 'A', '\n'}}}, {{tileset_locator(0, 1), 64, Bytes(64 * 3, 7)}}};
-  write_file(whole(archive), build_biff(plan));
-  KeyPlan key{{{"data\\Gr\xc3\xb6\xc3\x9f" "e A.bif", 0, 1}},
-              {{"TABLE", 0x03F4, file_locator(0, 1)}, {"AR0100", 0x03EB, tileset_locator(0, 1)}}};
-  write_file(whole(game / "chitin.key"), build_key(key));
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 2)
+        return 2;
+    auto whole = [](const fs::path& p) { return fs::path(L"\\\\?\\" + p.wstring()); }; // any length
+    fs::path game = fs::current_path() / L"biftool wine smoke";
+    for (wchar_t c : std::wstring(L"abcdef"))
+        game /= std::wstring(50, c);
+    const fs::path archive = game / L"data" / L"Gr\u00f6\u00dfe A.bif", out = game / L"data" / L"Gr\u00f6\u00dfe A";
+    std::error_code ec;
+    fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec),
+        fs::create_directories(whole(archive.parent_path()));
+    BiffPlan plan{{{file_locator(0, 1), 0x03F4, {'2', 'D', 'A', '\n'}}},
+                  {{tileset_locator(0, 1), 64, Bytes(64 * 3, 7)}}};
+    write_file(whole(archive), build_biff(plan));
+    KeyPlan key{{{"data\\Gr\xc3\xb6\xc3\x9f"
+                  "e A.bif",
+                  0, 1}},
+                {{"TABLE", 0x03F4, file_locator(0, 1)}, {"AR0100", 0x03EB, tileset_locator(0, 1)}}};
+    write_file(whole(game / "chitin.key"), build_key(key));
 
-  const std::wstring quoted = L"\"" + archive.wstring() + L"\"";
-  const bool ok = archive.wstring().size() > 260 && run(argv[1], quoted) == 0 && run(argv[1], L"-extr " + quoted) == 0 &&
-                  fs::file_size(whole(out / "TABLE.2DA"), ec) == 4 &&
-                  fs::file_size(whole(out / "AR0100.TIS"), ec) == 24 + 64 * 3 && run(argv[1], L"-bogus") == 1;
-  fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec);
-  std::printf("%s\n", ok ? "all passed" : "FAILED");
-  return ok ? 0 : 1;
+    const std::wstring quoted = L"\"" + archive.wstring() + L"\"";
+    const bool ok = archive.wstring().size() > 260 && run(argv[1], quoted) == 0 &&
+                    run(argv[1], L"-extr " + quoted) == 0 && fs::file_size(whole(out / "TABLE.2DA"), ec) == 4 &&
+                    fs::file_size(whole(out / "AR0100.TIS"), ec) == 24 + 64 * 3 && run(argv[1], L"-bogus") == 1;
+    fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec);
+    std::printf("%s\n", ok ? "all passed" : "FAILED");
+    return ok ? 0 : 1;
 }

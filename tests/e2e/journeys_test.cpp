@@ -45,7 +45,8 @@ struct Game {
 struct Vintrel {
     PROCESS_INFORMATION process;
     HWND main, list, check;
-    explicit Vintrel(const Game& game) : process(start(L"\"" + test::widen(game.data) + L"\\Vintrel.exe\"", game.root.path()))
+    explicit Vintrel(const Game& game)
+        : process(start(L"\"" + test::widen(game.data) + L"\\Vintrel.exe\"", game.root.path()))
     {
         REQUIRE((main = wait_window("Vintrel")) != nullptr);
         WaitForInputIdle(process.hProcess, 5000);
@@ -65,7 +66,9 @@ struct Vintrel {
     HWND wait_window(const std::string& caption) const
     {
         HWND found = nullptr;
-        test::wait_until([&] { return (found = FindWindowW(nullptr, test::widen(caption).c_str())) && IsWindowVisible(found); }, 20000);
+        test::wait_until(
+            [&] { return (found = FindWindowW(nullptr, test::widen(caption).c_str())) && IsWindowVisible(found); },
+            20000);
         return found;
     }
 };
@@ -121,14 +124,15 @@ int shown(HWND window, RECT r, COLORREF color, RECT* box = nullptr)
 TEST_CASE("extract: in the demo game a double-click says Done and the archive's resources appear")
 {
     Game game("vintrel-e2e-demo", BIFTOOL_EXE);
-    const PROCESS_INFORMATION generator = start(L"\"" + test::widen(BIFDEMO_EXE) + L"\" \"" +
-                                                test::widen(game.root.path()) + L"\"", game.root.path());
+    const PROCESS_INFORMATION generator =
+        start(L"\"" + test::widen(BIFDEMO_EXE) + L"\" \"" + test::widen(game.root.path()) + L"\"", game.root.path());
     WaitForSingleObject(generator.hProcess, 30000);
     CloseHandle(generator.hThread);
     CloseHandle(generator.hProcess);
     SetEnvironmentVariableW(L"BIFTOOL_NO_WAIT", L"1"); // no key to wait for in its console
     Vintrel app(game);
-    REQUIRE(list_items(app.list) == std::vector<std::string>{"DEMOMAIN.bif", "DEMOPACK.bif", "DEMOTILE.bif", "DEMOZLIB.bif"});
+    REQUIRE(list_items(app.list) ==
+            std::vector<std::string>{"DEMOMAIN.bif", "DEMOPACK.bif", "DEMOTILE.bif", "DEMOZLIB.bif"});
     click(app.list, item(app.list, 1), 2);
     const HWND done = app.wait_window("Done");
     REQUIRE(done != nullptr);
@@ -136,7 +140,8 @@ TEST_CASE("extract: in the demo game a double-click says Done and the archive's 
     SendMessageW(GetDlgItem(done, IDOK), BM_CLICK, 0, 0);
     for (const char* name : {"DEMOMAP.BMP", "GREETING.LUA", "SONGS.2DA"}) {
         CAPTURE(name);
-        CHECK(test::wait_until([&] { return std::ifstream(test::widen(game.data + "\\DEMOPACK\\" + name).c_str()).good(); }));
+        CHECK(test::wait_until(
+            [&] { return std::ifstream(test::widen(game.data + "\\DEMOPACK\\" + name).c_str()).good(); }));
     }
 }
 
@@ -168,25 +173,31 @@ TEST_CASE("missing: without biftool.exe a double-click says where the files belo
     CHECK(message_text(box).starts_with("You are missing the file \"biftool.exe or ..\\chitin.key\"."));
 }
 
-TEST_CASE("banner: it runs leftwards along the strip at its pace, drawn where it stands, and comes back in at the right")
+TEST_CASE(
+    "banner: it runs leftwards along the strip at its pace, drawn where it stands, and comes back in at the right")
 {
     Game game("vintrel-e2e-banner", "");
     Vintrel app(game);
     const HWND kept = FindWindowExW(app.main, nullptr, L"ScrollBar", nullptr); // the banner's place, in twips
     RECT strip = area(main_layout.cmdInfo.bounds()), box;
     strip.left = 0, strip.right = px(main_layout.layout().client_width);
-    struct { int twips; ULONGLONG ms; } first{GetScrollPos(kept, SB_CTL), GetTickCount64()}, last = first;
+    struct {
+        int twips;
+        ULONGLONG ms;
+    } first{GetScrollPos(kept, SB_CTL), GetTickCount64()}, last = first;
     bool drawn_there = false;
-    CHECK(test::wait_until([&] {
-        const int now = GetScrollPos(kept, SB_CTL);
-        if (px(now) > 0 && px(now) < strip.right - 20 && shown(app.main, strip, RGB(0, 0xC0, 0), &box) &&
-            now == GetScrollPos(kept, SB_CTL))
-            drawn_there = drawn_there || std::abs(box.left - px(now)) <= 2;
-        if (now > last.twips)
-            return true; // back at the right
-        last = {now, GetTickCount64()};
-        return false;
-    }, 20000));
+    CHECK(test::wait_until(
+        [&] {
+            const int now = GetScrollPos(kept, SB_CTL);
+            if (px(now) > 0 && px(now) < strip.right - 20 && shown(app.main, strip, RGB(0, 0xC0, 0), &box) &&
+                now == GetScrollPos(kept, SB_CTL))
+                drawn_there = drawn_there || std::abs(box.left - px(now)) <= 2;
+            if (now > last.twips)
+                return true; // back at the right
+            last = {now, GetTickCount64()};
+            return false;
+        },
+        20000));
     CHECK(drawn_there);
     // 25 twips every 25 ms is 1000 twips a second; Wine's timers may lag, but not by half.
     const double speed = (first.twips - last.twips) * 1000.0 / static_cast<double>(last.ms - first.ms);
@@ -217,7 +228,7 @@ TEST_CASE("info: opened from the strip, its link lit and clicked, hidden by a cl
     click(info, centre(info_layout.Label3.bounds()));
     CHECK(test::wait_until([&] { return !IsWindowVisible(info) && IsWindowEnabled(app.main); }, 3000));
     REQUIRE(open() == info); // the same window again
-    RECT frame; // its title bar's close button, at the right end of the caption
+    RECT frame;              // its title bar's close button, at the right end of the caption
     GetWindowRect(info, &frame);
     POINT button{frame.right - GetSystemMetrics(SM_CXFIXEDFRAME) - GetSystemMetrics(SM_CXSMSIZE) / 2,
                  frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYSMSIZE) / 2};

@@ -17,7 +17,11 @@
 
 namespace fake {
 
-struct ProcessStart { std::string command_line; platform::ShowMode mode; std::string working_folder; };
+struct ProcessStart {
+    std::string command_line;
+    platform::ShowMode mode;
+    std::string working_folder;
+};
 
 struct MessageBox {
     std::string text, title;
@@ -52,7 +56,8 @@ public:
     }
     void start_process(const std::string& line, platform::ShowMode mode, const std::string& folder) override
     {
-        const std::string program = line.starts_with('"') ? line.substr(1, line.find('"', 1) - 1) : line.substr(0, line.find(' '));
+        const std::string program =
+            line.starts_with('"') ? line.substr(1, line.find('"', 1) - 1) : line.substr(0, line.find(' '));
         if (std::find(startable.begin(), startable.end(), program) == startable.end())
             throw platform::Failure("File not found");
         starts.push_back({line, mode, folder});
@@ -94,7 +99,10 @@ public:
     }
     void hide() override {}
     void caption_changed() override {}
-    void label_changed(const platform::Label& label, const platform::Rect&) override { platform_.repainted.push_back(label.name()); }
+    void label_changed(const platform::Label& label, const platform::Rect&) override
+    {
+        platform_.repainted.push_back(label.name());
+    }
     void control_changed(const platform::Control&) override {}
     float outer_width() const override { return form_.layout().client_width + 90; }
     platform::Size measure_text(const platform::Font&, std::string_view text) const override

@@ -37,8 +37,9 @@ std::string describe(const Form& f)
     const FormLayout& l = f.layout();
     return l.name + " '" + l.caption + "' " + num(l.client_width) + "x" + num(l.client_height) +
            (l.border == BorderStyle::fixed_single ? " single" : " tool-window") + (l.min_button ? " min" : "") +
-           (l.max_button ? " max" : "") + (l.start == StartPosition::center_screen ? " centre-screen" : " centre-owner") +
-           " back " + color(l.back) + (l.has_icon ? " icon" : "") + (l.in_taskbar ? " taskbar" : "");
+           (l.max_button ? " max" : "") +
+           (l.start == StartPosition::center_screen ? " centre-screen" : " centre-owner") + " back " + color(l.back) +
+           (l.has_icon ? " icon" : "") + (l.in_taskbar ? " taskbar" : "");
 }
 
 std::string describe(const Label& l)
@@ -47,7 +48,8 @@ std::string describe(const Label& l)
     return place(l.name(), l.bounds(), l.tab_index()) + " '" + l.caption() + "' fore " + color(l.fore_color()) +
            (l.back_style() == BackStyle::opaque ? " back " + color(l.back_color()) : " transparent") + " " +
            alignments[static_cast<int>(l.alignment())] + (l.border() == Border::single ? " framed" : "") +
-           (l.auto_size() ? " auto-size" : "") + look(l.font()) + (l.pointer() == Pointer::program ? " program-pointer" : "");
+           (l.auto_size() ? " auto-size" : "") + look(l.font()) +
+           (l.pointer() == Pointer::program ? " program-pointer" : "");
 }
 
 std::string describe(const Control& c)
@@ -78,7 +80,8 @@ TEST_CASE("the windows' settings and their controls, topmost first")
     frmInfo info(p);
     const std::vector<std::string> expected = {
         "frmMain 'App Title' 2295x4800 single min centre-screen back 000000 icon taskbar",
-        "chkSwitches 120 3840 2055 375 tab 5 'Extract from BIF.' ticked fore E0E0E0 back 000000 MS Sans Serif 9.75 bold",
+        "chkSwitches 120 3840 2055 375 tab 5 'Extract from BIF.' ticked fore E0E0E0 back 000000 MS Sans Serif 9.75 "
+        "bold",
         "Timer1 interval 0 enabled",
         "filSource 120 360 2055 3405 tab 0 '*.bif' MS Sans Serif 8.25",
         "HScroll1 480 3120 1215 255 tab 2 0..32767 = 0",
@@ -99,7 +102,8 @@ TEST_CASE("the windows' settings and their controls, topmost first")
         "lblC 480 4800 3615 495 tab 1 '" + info.lblC.caption() + "' fore 008080 transparent centre MS Sans Serif 8.25",
         "Label2 480 4080 3615 495 tab 5 '" + info.Label2.caption() +
             "' fore button-text back button-face centre framed MS Sans Serif 8.25",
-        "Label3 120 2280 4335 1695 tab 6 'This tool will work on any of the Infinity Engine games as long as you follow "
+        "Label3 120 2280 4335 1695 tab 6 'This tool will work on any of the Infinity Engine games as long as you "
+        "follow "
         "the file placement guidelines mentioned above.  Note that when extracting files from BIFs, at times the "
         "resulting files will have incorrect file extentions due to the way they were listed in \"chitin.key\".  "
         "Examples are some of the *.2DA files which (with this tool) get named with a *.LUA extension, you must "

@@ -12,7 +12,8 @@ TEST_CASE("loading lists the folder's visible BIF files, sorted, with their true
 {
     fake::Platform p = fake::game_folder({"Default.bif", "AREA000A.BIF", "x.bifold", "readme.txt", "b.bif"});
     auto& entries = p.folders["C:\\Game\\data"];
-    entries.insert(entries.end(), {{"hidden.bif", false, true}, {"system.bif", false, false, true}, {"folder.bif", true}});
+    entries.insert(entries.end(),
+                   {{"hidden.bif", false, true}, {"system.bif", false, false, true}, {"folder.bif", true}});
     frmMain form(p);
     form.show();
     CHECK(form.caption() == "Vintrel");
@@ -39,22 +40,58 @@ TEST_CASE("a double-click starts the tool on the selected archive: command line,
     const std::string missing = "Missing File: You are missing the file \"biftool.exe or ..\\chitin.key\".\r\n"
                                 "Please ensure biftool.exe is in the same\r\nfolder as the BIF files and this program,"
                                 "\r\nand that chitin.key is in the folder one level up.";
-    struct Case { const char* what; std::vector<std::string> files; std::string folder; CheckValue box; int selected;
-                  std::string started, said; };
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        std::string folder;
+        CheckValue box;
+        int selected;
+        std::string started, said;
+    };
     const Case cases[] = {
-        {"ticked, as at start", {"AREA000A.bif", "DEFAULT.BIF"}, "C:\\Game\\data", CheckValue::ticked, 1,
-         "C:\\Game\\data\\biftool.exe -extr DEFAULT.BIF; mode 4 in C:\\Game\\data", "Done: Files were extracted!"},
-        {"clear", {"AREA000A.bif", "DEFAULT.BIF"}, "C:\\Game\\data", CheckValue::clear, 0,
-         "C:\\Game\\data\\biftool.exe AREA000A.bif; mode 1 in C:\\Game\\data", ""},
-        {"grayed", {"a.bif"}, "C:\\Game\\data", CheckValue::grayed, 0, "C:\\Game\\data\\biftool.exe a.bif; mode 1 in C:\\Game\\data", ""},
-        {"nothing selected", {}, "C:\\Game\\data", CheckValue::ticked, -1,
-         "C:\\Game\\data\\biftool.exe -extr ; mode 4 in C:\\Game\\data", "Done: Files were extracted!"},
+        {"ticked, as at start",
+         {"AREA000A.bif", "DEFAULT.BIF"},
+         "C:\\Game\\data",
+         CheckValue::ticked,
+         1,
+         "C:\\Game\\data\\biftool.exe -extr DEFAULT.BIF; mode 4 in C:\\Game\\data",
+         "Done: Files were extracted!"},
+        {"clear",
+         {"AREA000A.bif", "DEFAULT.BIF"},
+         "C:\\Game\\data",
+         CheckValue::clear,
+         0,
+         "C:\\Game\\data\\biftool.exe AREA000A.bif; mode 1 in C:\\Game\\data",
+         ""},
+        {"grayed",
+         {"a.bif"},
+         "C:\\Game\\data",
+         CheckValue::grayed,
+         0,
+         "C:\\Game\\data\\biftool.exe a.bif; mode 1 in C:\\Game\\data",
+         ""},
+        {"nothing selected",
+         {},
+         "C:\\Game\\data",
+         CheckValue::ticked,
+         -1,
+         "C:\\Game\\data\\biftool.exe -extr ; mode 4 in C:\\Game\\data",
+         "Done: Files were extracted!"},
         {"a drive root", {"a.bif"}, "D:\\", CheckValue::clear, 0, "D:\\\\biftool.exe a.bif; mode 1 in D:\\", ""},
-        {"blanks", {"My Area.bif"}, "C:\\Program Files\\Game", CheckValue::ticked, 0,
+        {"blanks",
+         {"My Area.bif"},
+         "C:\\Program Files\\Game",
+         CheckValue::ticked,
+         0,
          "\"C:\\Program Files\\Game\\biftool.exe\" -extr \"My Area.bif\"; mode 4 in C:\\Program Files\\Game",
          "Done: Files were extracted!"},
-        {"non-ASCII", {"Zaub\xC3\xA9r.bif"}, "C:\\D\xC3\xA4mmerung", CheckValue::clear, 0,
-         "C:\\D\xC3\xA4mmerung\\biftool.exe Zaub\xC3\xA9r.bif; mode 1 in C:\\D\xC3\xA4mmerung", ""},
+        {"non-ASCII",
+         {"Zaub\xC3\xA9r.bif"},
+         "C:\\D\xC3\xA4mmerung",
+         CheckValue::clear,
+         0,
+         "C:\\D\xC3\xA4mmerung\\biftool.exe Zaub\xC3\xA9r.bif; mode 1 in C:\\D\xC3\xA4mmerung",
+         ""},
         {"no tool, ticked", {"a.bif"}, "", CheckValue::ticked, 0, "", missing},
         {"no tool, clear", {"a.bif"}, "", CheckValue::clear, 0, "", missing},
     };
@@ -70,7 +107,8 @@ TEST_CASE("a double-click starts the tool on the selected archive: command line,
         form.filSource.double_click();
         std::string started, said;
         for (const auto& s : p.starts)
-            started += s.command_line + "; mode " + std::to_string(static_cast<int>(s.mode)) + " in " + s.working_folder;
+            started +=
+                s.command_line + "; mode " + std::to_string(static_cast<int>(s.mode)) + " in " + s.working_folder;
         for (const auto& m : p.message_boxes)
             said += m.title + ": " + m.text;
         CHECK(started == c.started);

@@ -17,10 +17,10 @@ TEST_CASE("16-bit conversions round to nearest and fail rather than wrap")
     CHECK(to_int16(2.5f) == 2); // halves go to even
     CHECK(to_int16(32767.4f) == 32767);
     CHECK(checked_add(-32768, 25) == -32743);
-    for (const auto& fails : std::initializer_list<std::function<void()>>{
-             [] { to_int16(32767.6f); }, [] { to_int16(-32768.6f); },
-             [] { to_int16(std::numeric_limits<float>::quiet_NaN()); }, [] { checked_add(32760, 25); },
-             [] { checked_sub(-32760, 25); }})
+    for (const auto& fails :
+         std::initializer_list<std::function<void()>>{[] { to_int16(32767.6f); }, [] { to_int16(-32768.6f); },
+                                                      [] { to_int16(std::numeric_limits<float>::quiet_NaN()); },
+                                                      [] { checked_add(32760, 25); }, [] { checked_sub(-32760, 25); }})
         CHECK_THROWS_AS(fails(), Failure);
 }
 

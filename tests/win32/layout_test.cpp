@@ -165,7 +165,8 @@ TEST_CASE_FIXTURE(test::Shown, "the windows are as their forms lay them out")
         const Label* coloured = *std::find_if(form->labels().begin(), form->labels().end(), [](const Label* l) {
             return !l->caption().empty() && !colors::is_system(l->fore_color());
         });
-        test::wait_until([&] { return drawn(w).count(px(coloured->bounds()), to_colorref(coloured->fore_color())); }, 3000);
+        test::wait_until([&] { return drawn(w).count(px(coloured->bounds()), to_colorref(coloured->fore_color())); },
+                         3000);
         check_settings(*form, w);
         check_controls(*form, w);
         check_labels(*form, w);

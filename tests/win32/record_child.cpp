@@ -22,7 +22,8 @@ int wmain()
     const std::wstring out = platform::win32::folder_of(platform::win32::program_path()) + L"\\record.txt";
     std::ofstream((out + L".part").c_str(), std::ios::binary)
         << "show=" << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : "none")
-        << "\nfolder=" << narrow(folder) << "\nline=" << narrow(GetCommandLineW()) << "\ninherited=" << inherited << "\n";
+        << "\nfolder=" << narrow(folder) << "\nline=" << narrow(GetCommandLineW()) << "\ninherited=" << inherited
+        << "\n";
     MoveFileExW((out + L".part").c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING);
     return 0;
 }

@@ -34,7 +34,11 @@ public:
         std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_);
     }
-    ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     std::string path() const { return narrow(path_.wstring()); }
     std::string file(const std::string& name) const { return path() + "\\" + name; }
     void write(const std::string& name, const std::string& bytes = "BIFFV1  ", DWORD attributes = 0) const
@@ -64,12 +68,14 @@ inline bool wait_until(const std::function<bool()>& done, int milliseconds = 100
 inline std::map<std::string, std::string> wait_for_record(const std::string& path)
 {
     std::map<std::string, std::string> record;
-    wait_until([&] {
-        std::ifstream file(widen(path).c_str(), std::ios::binary);
-        for (std::string line; std::getline(file, line);)
-            record[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
-        return !record.empty();
-    }, 20000);
+    wait_until(
+        [&] {
+            std::ifstream file(widen(path).c_str(), std::ios::binary);
+            for (std::string line; std::getline(file, line);)
+                record[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+            return !record.empty();
+        },
+        20000);
     return record;
 }
 
@@ -89,13 +95,15 @@ inline RECT px(float left, float top, float width, float height)
 // Part of a window's client area as the screen shows it.
 class Capture {
 public:
-    Capture(HWND window, RECT area) : bitmap_(CreateBitmap(area.right - area.left, area.bottom - area.top, 1, 32, nullptr))
+    Capture(HWND window, RECT area)
+        : bitmap_(CreateBitmap(area.right - area.left, area.bottom - area.top, 1, 32, nullptr))
     {
         origin_ = {area.left, area.top};
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
         SelectObject(dc_.get(), bitmap_.get());
         const platform::win32::WindowDc screen(nullptr);
-        BitBlt(dc_.get(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left, area.top, SRCCOPY);
+        BitBlt(dc_.get(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left, area.top,
+               SRCCOPY);
     }
     // In the window's client pixels.
     COLORREF at(int x, int y) const { return GetPixel(dc_.get(), x - origin_.x, y - origin_.y); }
@@ -108,7 +116,9 @@ public:
             for (int x = area.left; x < area.right; ++x) {
                 const COLORREF c = at(x, y);
                 if (std::abs(GetRValue(c) - GetRValue(color)) + std::abs(GetGValue(c) - GetGValue(color)) +
-                        std::abs(GetBValue(c) - GetBValue(color)) <= tolerance && ++n)
+                            std::abs(GetBValue(c) - GetBValue(color)) <=
+                        tolerance &&
+                    ++n)
                     found = {std::min<LONG>(found.left, x), std::min<LONG>(found.top, y),
                              std::max<LONG>(found.right, x + 1), std::max<LONG>(found.bottom, y + 1)};
             }
@@ -131,7 +141,10 @@ public:
     std::vector<std::string> failures, starts;
     std::vector<platform::FileEntry> read_folder(const std::string&) override { return {{"a.bif"}, {"b.bif"}}; }
     void report_failure(const std::string& what) override { failures.push_back(what); }
-    void start_process(const std::string& line, platform::ShowMode, const std::string&) override { starts.push_back(line); }
+    void start_process(const std::string& line, platform::ShowMode, const std::string&) override
+    {
+        starts.push_back(line);
+    }
 };
 
 inline HWND window_of(const platform::Form& form)

@@ -30,7 +30,8 @@ TEST_CASE("the application facts: title, version, and this program's folder howe
     const AppFacts facts = read_app_facts();
     CHECK(facts.folder == narrow(folder_of(program_path())));
     CHECK(facts.title + " " + std::to_string(facts.major) + "." + std::to_string(facts.minor) + "." +
-              std::to_string(facts.revision) == "Vintrel 1.0.0");
+              std::to_string(facts.revision) ==
+          "Vintrel 1.0.0");
 }
 
 TEST_CASE("only web and mail addresses go to the shell")

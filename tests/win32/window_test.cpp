@@ -41,7 +41,8 @@ bool quit_with(WPARAM code)
 
 TEST_SUITE("window") {
 
-TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the banner running on; the pointer images; a click is a press and release on one label")
+TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the banner running on; the pointer images; a "
+                               "click is a press and release on one label")
 {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW));
     CHECK(pointer_at(main, 100, 4700) == platform.program_pointer());
