@@ -55,14 +55,15 @@ Bytes demo_tile(u32 seed)
 
 std::string demo_table(const std::string& title, int rows, u32 seed)
 {
-    static const char* const kWords[] = {"AMBER", "BIRCH",   "CINDER", "DUSK",  "EMBER", "FERN",   "GLOW",  "HAZEL",
-                                         "IVORY", "JUNIPER", "KELP",   "LINEN", "MOSS",  "NETTLE", "OCHRE", "PEBBLE"};
+    static const char* const demo_words[] = {"AMBER", "BIRCH",  "CINDER", "DUSK",    "EMBER", "FERN",
+                                             "GLOW",  "HAZEL",  "IVORY",  "JUNIPER", "KELP",  "LINEN",
+                                             "MOSS",  "NETTLE", "OCHRE",  "PEBBLE"};
     Rng rng(seed);
     std::string s = "2DA V1.0\n0\n";
     s += "        NAME        COST   WEIGHT  # " + title + "\n";
     for (int r = 0; r < rows; ++r) {
         char line[128];
-        std::snprintf(line, sizeof line, "%-7d %-11s %-6u %u\n", r, kWords[rng.next() % 16],
+        std::snprintf(line, sizeof line, "%-7d %-11s %-6u %u\n", r, demo_words[rng.next() % 16],
                       static_cast<unsigned>(rng.next() % 500), static_cast<unsigned>(rng.next() % 40));
         s += line;
     }

@@ -44,7 +44,7 @@ namespace {
 struct BiffLayout {
     std::vector<const Bytes*> blobs;
     std::vector<u64> offsets;
-    u64 table_off = 0, size = kBiffHeaderSize;
+    u64 table_off = 0, size = biff_header_size;
 };
 
 BiffLayout lay_out(const BiffPlan& plan)
@@ -54,7 +54,7 @@ BiffLayout lay_out(const BiffPlan& plan)
         l.blobs.push_back(&f.data);
     for (const auto& t : plan.tilesets)
         l.blobs.push_back(&t.data);
-    const u64 table_size = plan.files.size() * kBiffFileEntrySize + plan.tilesets.size() * kBiffTilesetEntrySize;
+    const u64 table_size = plan.files.size() * biff_file_entry_size + plan.tilesets.size() * biff_tileset_entry_size;
     const std::size_t table_before = plan.table == BiffPlan::Table::Front    ? 0
                                      : plan.table == BiffPlan::Table::Middle ? l.blobs.size() / 2
                                                                              : l.blobs.size();
@@ -88,7 +88,7 @@ Bytes build_biff(const BiffPlan& plan)
         put32(e + 4, static_cast<u32>(l.offsets[i++]));
         put32(e + 8, static_cast<u32>(f.data.size()));
         put16(e + 12, f.type);
-        e += kBiffFileEntrySize;
+        e += biff_file_entry_size;
     }
     for (const auto& t : plan.tilesets) {
         put32(e, t.locator);
@@ -96,7 +96,7 @@ Bytes build_biff(const BiffPlan& plan)
         put32(e + 8, t.tile_size ? static_cast<u32>(t.data.size() / t.tile_size) : 0);
         put32(e + 12, t.tile_size);
         put16(e + 16, t.type);
-        e += kBiffTilesetEntrySize;
+        e += biff_tileset_entry_size;
     }
     for (i = 0; i < l.blobs.size(); ++i)
         if (!l.blobs[i]->empty())
@@ -139,8 +139,8 @@ Bytes build_key(const KeyPlan& plan)
     append(out, "KEY V1  ", 8);
     append32(out, nb);
     append32(out, nr);
-    const u32 bif_off = kKeyHeaderSize;
-    u32 names_off = bif_off + nb * static_cast<u32>(kKeyBifEntrySize);
+    const u32 bif_off = key_header_size;
+    u32 names_off = bif_off + nb * static_cast<u32>(key_bif_entry_size);
     u32 names_size = 0;
     for (const auto& b : plan.bifs)
         names_size += static_cast<u32>(b.name.size() + 1);
@@ -181,7 +181,7 @@ StreamingBiff::StreamingBiff(const std::filesystem::path& p) : f_(p, "wb"), name
 {
     if (!f_.ok())
         throw Error(name_ + ": cannot create: " + fsx::last_error());
-    unsigned char h[kBiffHeaderSize] = {};
+    unsigned char h[biff_header_size] = {};
     put(h, sizeof h);
 }
 
@@ -196,7 +196,7 @@ void StreamingBiff::add_file(u32 locator, u16 type, const unsigned char* data, s
 {
     if (pos_ + n > 0xFFFFFFFFull)
         throw Error(name_ + ": a BIFF cannot exceed 4 GiB");
-    unsigned char e[kBiffFileEntrySize] = {};
+    unsigned char e[biff_file_entry_size] = {};
     put32(e, locator);
     put32(e + 4, static_cast<u32>(pos_));
     put32(e + 8, static_cast<u32>(n));
@@ -210,7 +210,7 @@ void StreamingBiff::finish()
 {
     u32 table_off = static_cast<u32>(pos_);
     put(table_.data(), table_.size());
-    unsigned char h[kBiffHeaderSize];
+    unsigned char h[biff_header_size];
     std::memcpy(h, "BIFFV1  ", 8);
     put32(h + 8, count_);
     put32(h + 12, 0);

@@ -27,18 +27,18 @@ Archive::Archive(Source& file) : file_(file)
         data_ = &file_;
     } else if (std::memcmp(sig, "BIF V1.0", 8) == 0) {
         format_ = "BIF V1.0 (zlib)";
-        if (size < kBifV10HeaderSize)
+        if (size < bif_v10_header_size)
             throw Error(n + ": truncated: the BIF V1.0 header is cut short");
         unsigned char b[4];
         file.read(8, b, 4);
         u64 name_len = le32(b);
-        if (name_len > size - kBifV10HeaderSize || size - kBifV10HeaderSize - name_len < kBifV10SizesSize)
+        if (name_len > size - bif_v10_header_size || size - bif_v10_header_size - name_len < bif_v10_sizes_size)
             throw Error(n + ": truncated or corrupt: the BIF V1.0 header declares a " + std::to_string(name_len) +
                         "-byte name that does not fit in the file's " + std::to_string(size) + " bytes");
         unsigned char l[8];
-        file.read(kBifV10HeaderSize + name_len, l, kBifV10SizesSize);
+        file.read(bif_v10_header_size + name_len, l, bif_v10_sizes_size);
         u64 ulen = le32(l), clen = le32(l + 4);
-        u64 data_off = kBifV10HeaderSize + name_len + kBifV10SizesSize;
+        u64 data_off = bif_v10_header_size + name_len + bif_v10_sizes_size;
         if (clen > size - data_off)
             throw Error(n + ": truncated: it declares " + std::to_string(clen) + " compressed bytes at byte " +
                         std::to_string(data_off) + " but the file has only " + std::to_string(size));
@@ -46,11 +46,11 @@ Archive::Archive(Source& file) : file_(file)
         data_ = inflater_.get();
     } else if (std::memcmp(sig, "BIFCV1.0", 8) == 0) {
         format_ = "BIFC V1.0 (zlib blocks)";
-        if (size < kBifcHeaderSize)
+        if (size < bifc_header_size)
             throw Error(n + ": truncated: the BIFC V1.0 header is cut short");
         unsigned char b[4];
         file.read(8, b, 4);
-        inflater_ = InflateSource::blocks(file, kBifcHeaderSize, le32(b));
+        inflater_ = InflateSource::blocks(file, bifc_header_size, le32(b));
         data_ = inflater_.get();
     } else {
         throw Error(n + ": not a BIF archive: it starts with \"" + printable(sig, 8) +
@@ -65,19 +65,19 @@ void Archive::read_biff()
     const std::string& n = name();
     std::string inner = data_ == &file_ ? "" : "the compressed ";
     u64 size = d.size();
-    if (size < kBiffHeaderSize)
+    if (size < biff_header_size)
         throw Error(n + ": truncated: " + inner + "BIFF has " + std::to_string(size) +
                     " bytes, less than its 20-byte header");
-    unsigned char h[kBiffHeaderSize];
-    d.read(0, h, kBiffHeaderSize);
+    unsigned char h[biff_header_size];
+    d.read(0, h, biff_header_size);
     if (std::memcmp(h, "BIFFV1  ", 8) != 0)
         throw Error(n + ": corrupt: " + (inner.empty() ? std::string("it") : std::string("its compressed data")) +
                     " does not start with \"BIFFV1  \" but \"" + printable(h, 8) + "\"");
     u64 nfiles = le32(h + 8), ntiles = le32(h + 12), off = le32(h + 16);
-    if (nfiles + ntiles > kMaxEntries)
+    if (nfiles + ntiles > max_entries)
         throw Error(n + ": corrupt: it declares " + std::to_string(nfiles) + " file and " + std::to_string(ntiles) +
-                    " tileset entries, more than the " + std::to_string(kMaxEntries) + " any archive can use");
-    u64 table = nfiles * kBiffFileEntrySize + ntiles * kBiffTilesetEntrySize;
+                    " tileset entries, more than the " + std::to_string(max_entries) + " any archive can use");
+    u64 table = nfiles * biff_file_entry_size + ntiles * biff_tileset_entry_size;
     if (off > size || table > size - off)
         throw Error(n + ": truncated or corrupt: its entry table (" + std::to_string(nfiles) + " files, " +
                     std::to_string(ntiles) + " tilesets at byte " + std::to_string(off) + ", " + std::to_string(table) +
@@ -88,13 +88,13 @@ void Archive::read_biff()
     entries_.reserve(
         static_cast<std::size_t>(data_ == &file_ ? nfiles + ntiles : std::min<u64>(nfiles + ntiles, 65536)));
     read_table(off, nfiles, false);
-    read_table(off + nfiles * kBiffFileEntrySize, ntiles, true);
+    read_table(off + nfiles * biff_file_entry_size, ntiles, true);
 }
 
 // Reads `count` entries of one kind in chunks and checks each against the data it points into.
 void Archive::read_table(u64 start, u64 count, bool tileset)
 {
-    const u64 esize = tileset ? kBiffTilesetEntrySize : kBiffFileEntrySize, size = data_->size();
+    const u64 esize = tileset ? biff_tileset_entry_size : biff_file_entry_size, size = data_->size();
     std::vector<unsigned char> buf(64 * 1024);
     const u64 per = buf.size() / esize;
     for (u64 first = 0; first < count; first += per) {
@@ -130,7 +130,7 @@ std::string Archive::problem(const Entry& e) const
            std::to_string(data_->size());
 }
 
-void Archive::tis_header(const Entry& e, unsigned char out[kTisHeaderSize])
+void Archive::tis_header(const Entry& e, unsigned char out[tis_header_size])
 {
     std::memcpy(out, "TIS V1  ", 8);
     put32(out + 8, e.tiles);

@@ -12,7 +12,7 @@
 
 namespace bif {
 
-constexpr u16 kTypeTis = 0x03EB;
+constexpr u16 type_tis = 0x03EB;
 
 struct Entry {
     u32 locator = 0;
@@ -27,14 +27,14 @@ struct Entry {
     u32 file_index() const { return locator & 0x3FFF; }
     u32 tileset_index() const { return (locator >> 14) & 0x3F; }
     // Size of the file written for it (a tileset gets a 24-byte TIS header).
-    u64 output_size() const { return size + (tileset ? kTisHeaderSize : 0); }
+    u64 output_size() const { return size + (tileset ? tis_header_size : 0); }
 };
 
 class Archive {
 public:
     // At most this many entries are accepted: locators address 16384 files and 63 tilesets, so
     // real archives stay far below; the limit bounds memory for hostile compressed archives.
-    static constexpr u64 kMaxEntries = 1u << 20;
+    static constexpr u64 max_entries = 1u << 20;
 
     // Detects the format and reads the entry table. `file` must outlive the Archive.
     explicit Archive(Source& file);
@@ -50,7 +50,7 @@ public:
     std::string problem(const Entry& e) const;
 
     // Writes the 24-byte TIS header of a tileset entry.
-    static void tis_header(const Entry& e, unsigned char out[kTisHeaderSize]);
+    static void tis_header(const Entry& e, unsigned char out[tis_header_size]);
 
 private:
     void read_biff();

@@ -47,7 +47,7 @@ void print_listing(const Archive& archive, const std::vector<Planned>& plan, Tex
 
 namespace {
 
-constexpr std::size_t kCopyBuffer = std::size_t{1} << 20;
+constexpr std::size_t copy_buffer = std::size_t{1} << 20;
 
 enum class Outcome { written, skipped, stop };
 
@@ -88,7 +88,7 @@ bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<u
     std::size_t fill = 0;
     if (e.tileset) {
         Archive::tis_header(e, buf.data());
-        fill = kTisHeaderSize;
+        fill = tis_header_size;
     }
     do {
         std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
@@ -137,7 +137,7 @@ ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, con
     std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
     folder->remove_leftovers();
     ExtractStats st;
-    std::vector<unsigned char> buf(kCopyBuffer);
+    std::vector<unsigned char> buf(copy_buffer);
     std::size_t done = 0;
     for (const Planned* p : archive_order(archive, plan)) {
         if (progress)

@@ -12,9 +12,9 @@ Key::Key(Source& src) : name_(src.name())
 {
     const std::string& n = name_;
     const u64 size = src.size();
-    if (size < kKeyHeaderSize)
+    if (size < key_header_size)
         throw Error(n + ": not a game index: " + std::to_string(size) + " bytes, shorter than a KEY header (24)");
-    if (size > kMaxSize)
+    if (size > max_size)
         throw Error(n + ": not a game index: " + bytes_text(size) + ", far more than any game's");
     data_.resize(static_cast<std::size_t>(size));
     src.read(0, data_.data(), data_.size());
@@ -25,10 +25,10 @@ Key::Key(Source& src) : name_(src.name())
     res_count_ = le32(h + 12);
     bif_off_ = le32(h + 16);
     res_off_ = le32(h + 20);
-    if (bif_off_ > size || u64{bif_count_} * kKeyBifEntrySize > size - bif_off_)
+    if (bif_off_ > size || u64{bif_count_} * key_bif_entry_size > size - bif_off_)
         throw Error(n + ": corrupt: its " + std::to_string(bif_count_) + " BIF entries at byte " +
                     std::to_string(bif_off_) + " do not fit in its " + std::to_string(size) + " bytes");
-    if (res_off_ > size || u64{res_count_} * kKeyResourceEntrySize > size - res_off_)
+    if (res_off_ > size || u64{res_count_} * key_resource_entry_size > size - res_off_)
         throw Error(n + ": corrupt: its " + std::to_string(res_count_) + " resource entries at byte " +
                     std::to_string(res_off_) + " do not fit in its " + std::to_string(size) + " bytes");
 }
@@ -37,7 +37,7 @@ std::string_view Key::bif_name(u32 i) const
 {
     if (i >= bif_count_)
         throw Error(name_ + ": no BIF entry " + std::to_string(i));
-    const unsigned char* e = data_.data() + bif_off_ + u64{i} * kKeyBifEntrySize;
+    const unsigned char* e = data_.data() + bif_off_ + u64{i} * key_bif_entry_size;
     u64 off = le32(e + 4);
     u64 len = le16(e + 8);
     if (off > data_.size() || len > data_.size() - off)
@@ -77,7 +77,7 @@ long long Key::find_bif(const std::string& archive_file_name) const
 {
     for (u32 i = 0; i < bif_count_; ++i) {
         std::string_view name = bif_name(i);
-        if (name.size() <= kMaxName && names_match(name, archive_file_name))
+        if (name.size() <= max_name && names_match(name, archive_file_name))
             return i;
     }
     return -1;
@@ -86,7 +86,7 @@ long long Key::find_bif(const std::string& archive_file_name) const
 void Key::for_each_resource(const std::function<void(const KeyResource&)>& fn) const
 {
     const unsigned char* e = data_.data() + res_off_;
-    for (u32 i = 0; i < res_count_; ++i, e += kKeyResourceEntrySize) {
+    for (u32 i = 0; i < res_count_; ++i, e += key_resource_entry_size) {
         KeyResource r;
         std::memcpy(r.resref, e, 8);
         r.resref[8] = '\0';

@@ -22,7 +22,7 @@ struct KeyResource {
 class Key {
 public:
     // An index larger than this is refused rather than read into memory.
-    static constexpr u64 kMaxSize = u64{256} << 20;
+    static constexpr u64 max_size = u64{256} << 20;
 
     // Reads the index; throws an Error naming the file when it is not a usable KEY V1.
     explicit Key(Source& src);
@@ -31,7 +31,7 @@ public:
     u32 resource_count() const { return res_count_; }
 
     // A real entry name is a short relative path; a longer one matches no archive.
-    static constexpr u64 kMaxName = 1024;
+    static constexpr u64 max_name = 1024;
     // File name of BIF entry i as stored (up to the NUL); checks it lies in the file.
     std::string_view bif_name(u32 i) const;
     // Index of the BIF entry naming this archive, or -1. Compares the last path component of each

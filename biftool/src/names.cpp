@@ -15,7 +15,7 @@ struct TypeName {
 };
 // The resource types of the Infinity Engine games (Baldur's Gate I/II, Icewind Dale I/II,
 // Planescape: Torment and their Enhanced Editions).
-constexpr TypeName kTypes[] = {
+constexpr TypeName type_names[] = {
     {0x0001, "BMP"},  {0x0002, "MVE"},  {0x0004, "WAV"},  {0x0005, "WFX"},  {0x0006, "PLT"}, {0x03E8, "BAM"},
     {0x03E9, "WED"},  {0x03EA, "CHU"},  {0x03EB, "TIS"},  {0x03EC, "MOS"},  {0x03ED, "ITM"}, {0x03EE, "SPL"},
     {0x03EF, "BCS"},  {0x03F0, "IDS"},  {0x03F1, "CRE"},  {0x03F2, "ARE"},  {0x03F3, "DLG"}, {0x03F4, "2DA"},
@@ -31,7 +31,7 @@ bool bad_char(unsigned char c) { return c < 0x20 || c >= 0x7F || std::strchr("<>
 
 const char* known_extension(u16 type)
 {
-    for (const TypeName& t : kTypes)
+    for (const TypeName& t : type_names)
         if (t.code == type)
             return t.ext;
     return nullptr;
@@ -51,8 +51,8 @@ bool is_reserved_device(const std::string& stem)
     while (!base.empty() && base.back() == ' ')
         base.pop_back();
     base = fsx::upper(base);
-    static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-    for (const char* d : kNames)
+    static const char* const device_names[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char* d : device_names)
         if (base == d)
             return true;
     if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '0' &&
@@ -127,8 +127,8 @@ public:
     std::optional<std::size_t> find(const KeyResource& r) const
     {
         u32 tix = (r.locator >> 14) & 0x3F;
-        const auto& map = r.type == kTypeTis && tix != 0 ? tilesets_ : files_;
-        auto it = map.find(r.type == kTypeTis && tix != 0 ? tix : r.locator & 0x3FFF);
+        const auto& map = r.type == type_tis && tix != 0 ? tilesets_ : files_;
+        auto it = map.find(r.type == type_tis && tix != 0 ? tix : r.locator & 0x3FFF);
         if (it == map.end())
             return std::nullopt;
         return it->second;

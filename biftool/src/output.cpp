@@ -7,9 +7,9 @@
 namespace bif {
 
 namespace {
-constexpr const char* kTempPrefix = "~biftool-";
-constexpr const char* kTempSuffix = ".~part";
-constexpr std::size_t kTempDigits = 16;
+constexpr const char* temp_prefix = "~biftool-";
+constexpr const char* temp_suffix = ".~part";
+constexpr std::size_t temp_digits = 16;
 } // namespace
 
 TemporaryNames::TemporaryNames(u64 seed) : state_(seed)
@@ -27,20 +27,20 @@ std::string TemporaryNames::next()
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     z ^= z >> 31;
-    char digits[kTempDigits + 1];
+    char digits[temp_digits + 1];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(z));
-    return kTempPrefix + std::string(digits) + kTempSuffix;
+    return temp_prefix + std::string(digits) + temp_suffix;
 }
 
 bool TemporaryNames::matches(const std::string& name)
 {
-    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
-    if (name.size() != prefix.size() + kTempDigits + suffix.size())
+    const std::string prefix = temp_prefix, suffix = temp_suffix;
+    if (name.size() != prefix.size() + temp_digits + suffix.size())
         return false;
     if (name.compare(0, prefix.size(), prefix) != 0 ||
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
         return false;
-    for (std::size_t i = prefix.size(); i < prefix.size() + kTempDigits; ++i)
+    for (std::size_t i = prefix.size(); i < prefix.size() + temp_digits; ++i)
         if (!std::isxdigit(static_cast<unsigned char>(name[i])))
             return false;
     return true;

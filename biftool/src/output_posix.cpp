@@ -15,7 +15,7 @@ namespace bif {
 
 namespace {
 
-constexpr int kNameTries = 100;
+constexpr int name_tries = 100;
 
 bool volume_error(int e) { return e == ENOSPC || e == EDQUOT || e == EIO || e == EFBIG || e == EROFS; }
 
@@ -96,7 +96,7 @@ public:
     // Gives an unnamed file a fresh temporary name, to be renamed over what has its own.
     bool name_unnamed(int fd, std::string& temp, WriteFailure& failure)
     {
-        for (int i = 0; i < kNameTries; ++i) {
+        for (int i = 0; i < name_tries; ++i) {
             std::string t = names_.next();
             if (link_unnamed(fd, t)) {
                 temp = t;
@@ -126,7 +126,7 @@ private:
     // Exclusive creation refuses any entry already there, a planted link included.
     int open_named(std::string& temp)
     {
-        for (int i = 0; i < kNameTries; ++i) {
+        for (int i = 0; i < name_tries; ++i) {
             std::string t = names_.next();
             int fd = ::openat(dir_.get(), t.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             if (fd >= 0)

@@ -11,15 +11,15 @@ namespace {
 
 using win32::Handle;
 
-constexpr int kNameTries = 100;
-constexpr DWORD kDiskQuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED, missing from some headers
+constexpr int name_tries = 100;
+constexpr DWORD disk_quota_exceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED, missing from some headers
 
 bool volume_error(DWORD e)
 {
     switch (e) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case kDiskQuotaExceeded:
+    case disk_quota_exceeded:
     case ERROR_WRITE_FAULT:
     case ERROR_WRITE_PROTECT:
     case ERROR_IO_DEVICE:
@@ -109,7 +109,7 @@ public:
 
     std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) override
     {
-        for (int i = 0; i < kNameTries; ++i) {
+        for (int i = 0; i < name_tries; ++i) {
             std::wstring temp = path_ + win32::widen(names_.next());
             Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));

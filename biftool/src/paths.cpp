@@ -4,17 +4,17 @@ namespace bif::paths {
 
 namespace {
 #ifdef _WIN32
-constexpr const char* kSeparators = "/\\:";
-constexpr char kSeparator = '\\';
+constexpr const char* path_separators = "/\\:";
+constexpr char path_separator = '\\';
 #else
-constexpr const char* kSeparators = "/";
-constexpr char kSeparator = '/';
+constexpr const char* path_separators = "/";
+constexpr char path_separator = '/';
 #endif
 } // namespace
 
 std::string folder_of(const std::string& path)
 {
-    auto p = path.find_last_of(kSeparators);
+    auto p = path.find_last_of(path_separators);
     if (p == std::string::npos)
         return {};
     // The root ("/", "C:\") or a drive's current folder ("C:") keeps its separator.
@@ -24,7 +24,7 @@ std::string folder_of(const std::string& path)
 
 std::string name_of(const std::string& path)
 {
-    auto p = path.find_last_of(kSeparators);
+    auto p = path.find_last_of(path_separators);
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
@@ -33,8 +33,8 @@ std::string join(const std::string& folder, const std::string& name)
     if (folder.empty())
         return name;
     char last = folder.back();
-    bool ends = std::string(kSeparators).find(last) != std::string::npos;
-    return ends ? folder + name : folder + kSeparator + name;
+    bool ends = std::string(path_separators).find(last) != std::string::npos;
+    return ends ? folder + name : folder + path_separator + name;
 }
 
 } // namespace bif::paths

@@ -42,8 +42,8 @@ void Source::read(u64 off, void* dst, std::size_t n)
 
 // ---------------------------------------------------------------------------------------------
 namespace {
-constexpr std::size_t kBuf = 64 * 1024;
-constexpr u64 kCheckpointEvery = 256;
+constexpr std::size_t read_buffer_size = 64 * 1024;
+constexpr u64 checkpoint_every = 256;
 } // namespace
 
 // An inflating zlib stream, ended with its owner.
@@ -61,7 +61,7 @@ struct ZStream {
 
 InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
     : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), zs_(std::make_unique<ZStream>(file.name())),
-      inbuf_(kBuf), scratch_(kBuf)
+      inbuf_(read_buffer_size), scratch_(read_buffer_size)
 {
     // Listing reads the header and the table, extraction reads everything once more and may restart
     // once; anything far beyond that comes from entries built to force restarts.
@@ -124,7 +124,7 @@ void InflateSource::load_block_at(u64 number, u64 header, u64 ustart)
                std::to_string(fsz));
     blk_ = Block{number, header, header + 8, clen, ustart, dlen};
     have_block_ = true;
-    if (number % kCheckpointEvery == 0 && (checkpoints_.empty() || checkpoints_.back().number < number))
+    if (number % checkpoint_every == 0 && (checkpoints_.empty() || checkpoints_.back().number < number))
         checkpoints_.push_back({number, header, ustart});
 }
 

@@ -42,8 +42,8 @@ static std::string help_text()
 
 namespace {
 
-constexpr int kDone = 0, kUsage = 1, kUnusable = 2, kSomeSkipped = 3;
-constexpr std::size_t kShownErrors = 10;
+constexpr int exit_done = 0, exit_usage = 1, exit_unusable = 2, exit_some_skipped = 3;
+constexpr std::size_t shown_errors = 10;
 
 // The archive the argument names: the file itself, or "x.cbf" when "x.bif" is missing (the index
 // says "x.bif" where the original games keep compressed archives as "x.cbf").
@@ -124,11 +124,11 @@ int list(const Named& n, ToolIo& io)
     print_listing(*n.archive, n.plan, io.out);
     std::size_t damaged = 0;
     for (const Entry& e : n.archive->entries())
-        if (e.damaged && damaged++ < kShownErrors)
+        if (e.damaged && damaged++ < shown_errors)
             io.err << "biftool: " << n.archive->problem(e) << "\n";
-    if (damaged > kShownErrors)
-        io.err << "biftool: ... and " << (damaged - kShownErrors) << " more damaged entries\n";
-    return damaged ? kSomeSkipped : kDone;
+    if (damaged > shown_errors)
+        io.err << "biftool: ... and " << (damaged - shown_errors) << " more damaged entries\n";
+    return damaged ? exit_some_skipped : exit_done;
 }
 
 void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final)
@@ -150,16 +150,16 @@ int report_extraction(const ExtractStats& st, std::size_t planned, const std::st
             << secs << " seconds into " << shown << "\n")
         .flush();
     if (st.errors.empty())
-        return kDone;
-    for (std::size_t i = 0; i < st.errors.size() && i < kShownErrors; ++i)
+        return exit_done;
+    for (std::size_t i = 0; i < st.errors.size() && i < shown_errors; ++i)
         io.err << "biftool: " << st.errors[i] << "\n";
-    if (st.errors.size() > kShownErrors)
-        io.err << "biftool: ... and " << (st.errors.size() - kShownErrors) << " more errors\n";
+    if (st.errors.size() > shown_errors)
+        io.err << "biftool: ... and " << (st.errors.size() - shown_errors) << " more errors\n";
     if (st.stopped)
         io.err << "biftool: extraction stopped after " << st.files << " of " << planned << " resources\n";
     else
         io.err << "biftool: " << st.errors.size() << " of " << planned << " resources could not be extracted\n";
-    return st.stopped || st.files == 0 ? kUnusable : kSomeSkipped;
+    return st.stopped || st.files == 0 ? exit_unusable : exit_some_skipped;
 }
 
 int extract(Named& n, const std::string& archive_path, ToolIo& io)
@@ -220,7 +220,7 @@ int run(const std::vector<std::string>& args, ToolIo& io)
     Command c = parse(args);
     if ((c.help || c.version) && args.size() == 1) {
         io.out << (c.help ? help_text() : "biftool " VINTREL_VERSION_TEXT "\n");
-        return kDone;
+        return exit_done;
     }
     std::string problem = !c.unknown.empty()      ? "unknown option " + c.unknown
                           : c.help || c.version   ? std::string("--help and --version stand alone")
@@ -230,12 +230,12 @@ int run(const std::vector<std::string>& args, ToolIo& io)
                                                   : std::string();
     if (!problem.empty()) {
         io.err << "biftool: " << problem << "\n" << usage_text();
-        return kUsage;
+        return exit_usage;
     }
     std::optional<std::string> path = existing_archive(c.archives[0]);
     if (!path) {
         io.err << "biftool: " << c.archives[0] << ": no such file\n";
-        return kUnusable;
+        return exit_unusable;
     }
     return list_or_extract(*path, c.extract, io);
 }
@@ -253,7 +253,7 @@ int run_tool(const std::vector<std::string>& args, ToolIo io)
         io.out.flush();
         io.err << "biftool: " << e.what() << "\n";
     }
-    return kUnusable;
+    return exit_unusable;
 }
 
 } // namespace bif
