@@ -30,6 +30,4 @@ std::int16_t to_int16(float value)
     return static_cast<std::int16_t>(rounded);
 }
 
-std::string to_decimal(std::int16_t value) { return std::to_string(value); }
-
 } // namespace platform
