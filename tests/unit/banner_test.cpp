@@ -21,7 +21,7 @@ struct Banner {
 
 } // namespace
 
-TEST_CASE("the banner's range runs from beyond the right edge to beyond the left one; interval 0 does not tick")
+TEST_CASE("the banner runs from beyond the right edge to beyond the left one; interval 0 or disabled does not tick")
 {
     Banner b;
     CHECK(b.form.HScroll1.max() == 2295 + 90); // the outer width, frame included
@@ -34,6 +34,9 @@ TEST_CASE("the banner's range runs from beyond the right edge to beyond the left
     frmMain idle(b.p);
     idle.Timer1.tick();
     CHECK(idle.HScroll1.value() == 0);
+    b.form.Timer1.set_enabled(false);
+    b.tick();
+    CHECK(b.position() == b.form.HScroll1.max());
 }
 
 TEST_CASE("a full pass takes floor((max - min) / 25) + 1 ticks, each repainting the banner alone and pumping")
@@ -83,6 +86,16 @@ TEST_CASE("ticks and the information window run nested inside a tick's pump; the
         CHECK(b.position() == start - 50);
         CHECK(b.form.cmdInfo.left() == start - 50);
     }
+    SUBCASE("ticks nested deeper than four are dropped")
+    {
+        std::function<void()> nest = [&] {
+            b.p.pending_events = nest;
+            b.tick();
+        };
+        b.p.pending_events = nest;
+        b.tick();
+        CHECK(b.position() == start - 4 * 25);
+    }
     SUBCASE("the information window open: the banner runs on, and keeps its place after")
     {
         b.p.while_modal = [&](platform::Form& info) {
@@ -94,4 +107,20 @@ TEST_CASE("ticks and the information window run nested inside a tick's pump; the
         CHECK(b.position() == start - 25);
     }
     CHECK(b.p.failures.empty());
+}
+
+TEST_CASE("the window closed in its own tick's pump: the tick ends without touching the gone window")
+{
+    for (const bool close_button : {false, true}) {
+        Banner b;
+        b.form.HScroll1.set_value(b.form.HScroll1.min()); // the jump back pumps mid-tick
+        b.p.pending_events = [&] {
+            close_button ? b.form.destroyed() : b.form.unload();
+            b.p.repainted.clear();
+        };
+        b.tick();
+        CHECK(b.form.state() == platform::FormState::not_loaded);
+        CHECK(b.p.repainted.empty());
+        CHECK(b.p.failures.empty());
+    }
 }
