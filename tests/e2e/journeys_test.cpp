@@ -92,13 +92,19 @@ std::vector<std::string> list_items(HWND list)
 }
 
 // Real input: the pointer moved to a point of a window, then the left button pressed and let go.
+// Each event carries the point (the middle of its pixel on the 0..65535 scale): under Wine the
+// program may still replay a pointer motion from an earlier click and pull the pointer back there.
 void click(HWND window, POINT at, int times = 1)
 {
     ClientToScreen(window, &at);
-    SetCursorPos(at.x, at.y);
-    std::vector<INPUT> events(1 + 2 * static_cast<std::size_t>(times), INPUT{INPUT_MOUSE});
+    const LONG x = (2 * at.x + 1) * 32768 / GetSystemMetrics(SM_CXSCREEN),
+               y = (2 * at.y + 1) * 32768 / GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> events(1 + 2 * static_cast<std::size_t>(times), INPUT{INPUT_MOUSE, {.mi = {x, y}}});
     for (std::size_t i = 0; i < events.size(); ++i)
-        events[i].mi.dwFlags = i == 0 ? MOUSEEVENTF_MOVE : i % 2 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+        events[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE |
+                               (i % 2 ? MOUSEEVENTF_LEFTDOWN
+                                : i   ? MOUSEEVENTF_LEFTUP
+                                      : 0);
     SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
 fake::Platform layout_platform;
