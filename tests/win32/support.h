@@ -27,11 +27,13 @@ using platform::win32::widen;
 // A fresh folder under the temporary folder, removed with all it holds at the end.
 class TempFolder {
 public:
+    // Wine reuses process ids, and a program of an earlier run may still hold its old folder: the
+    // name takes the time and a count too.
     explicit TempFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / widen(name + "-" + std::to_string(GetCurrentProcessId())))
+        : path_(std::filesystem::temp_directory_path() /
+                widen(name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) +
+                      "-" + std::to_string(++made_)))
     {
-        std::error_code ignored; // a leftover that cannot go yet is used as it is
-        std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_);
     }
     ~TempFolder()
@@ -49,6 +51,7 @@ public:
     }
 
 private:
+    static inline unsigned made_ = 0;
     std::filesystem::path path_;
 };
 
