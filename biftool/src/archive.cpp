@@ -105,16 +105,11 @@ void Archive::read_table(u64 start, u64 count, bool tileset)
             e.locator = le32(p);
             e.offset = le32(p + 4);
             e.tileset = tileset;
-            if (tileset) {
-                e.tiles = le32(p + 8);
+            e.length = le32(p + 8);
+            if (tileset)
                 e.tile_size = le32(p + 12);
-                e.type = le16(p + 16);
-                e.size = u64{e.tiles} * e.tile_size;
-            } else {
-                e.size = le32(p + 8);
-                e.type = le16(p + 12);
-            }
-            e.damaged = e.offset > size || e.size > size - e.offset;
+            e.type = le16(p + (tileset ? 16 : 12));
+            e.damaged = e.offset > size || e.size() > size - e.offset;
             entries_.push_back(e);
         }
     }
@@ -126,14 +121,14 @@ std::string Archive::problem(const Entry& e) const
         return {};
     return name() + ": truncated or corrupt: resource " + (e.tileset ? "(tileset) " : "") + "with locator " +
            std::to_string(e.locator) + " claims bytes " + std::to_string(e.offset) + " to " +
-           std::to_string(e.offset + e.size) + " but the " + (data_ == &file_ ? "" : "uncompressed ") + "archive has " +
-           std::to_string(data_->size());
+           std::to_string(e.offset + e.size()) + " but the " + (data_ == &file_ ? "" : "uncompressed ") +
+           "archive has " + std::to_string(data_->size());
 }
 
 void Archive::tis_header(const Entry& e, unsigned char out[tis_header_size])
 {
     std::memcpy(out, "TIS V1  ", 8);
-    put32(out + 8, e.tiles);
+    put32(out + 8, e.tiles());
     put32(out + 12, e.tile_size);
     put32(out + 16, 0x18);
     put32(out + 20, 64);

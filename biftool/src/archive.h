@@ -14,20 +14,23 @@ namespace bif {
 
 constexpr u16 type_tis = 0x03EB;
 
+// 20 bytes, close to the 16 or 20 of the record it comes from: an archive may hold a million.
 struct Entry {
     u32 locator = 0;
+    u32 offset = 0;
+    u32 length = 0;    // a file's bytes; a tileset's tiles
+    u32 tile_size = 0; // tileset entries
     u16 type = 0;
     bool tileset = false;
     bool damaged = false; // its data lies (partly) outside the archive; see Archive::problem()
-    u32 tiles = 0;        // tileset entries
-    u32 tile_size = 0;    // tileset entries
-    u64 offset = 0;
-    u64 size = 0; // bytes of resource data (for a tileset: tiles * tile_size)
 
     u32 file_index() const { return locator & 0x3FFF; }
     u32 tileset_index() const { return (locator >> 14) & 0x3F; }
+    u32 tiles() const { return tileset ? length : 0; }
+    // Bytes of resource data (for a tileset: tiles * tile size).
+    u64 size() const { return tileset ? u64{length} * tile_size : length; }
     // Size of the file written for it (a tileset gets a 24-byte TIS header).
-    u64 output_size() const { return size + (tileset ? tis_header_size : 0); }
+    u64 output_size() const { return size() + (tileset ? tis_header_size : 0); }
 };
 
 class Archive {

@@ -9,26 +9,27 @@
 
 namespace bif {
 
-void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out)
+void print_listing(const Archive& archive, const Plan& plan, TextSink& out)
 {
     std::size_t width = 12;
-    for (const Planned& p : plan)
-        width = std::max(width, p.file_name.size());
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        width = std::max(width, plan.file_name(i).size());
     char line[512];
     std::snprintf(line, sizeof line, "%-*s  %-6s  %12s  %6s\n", static_cast<int>(width), "Name", "Type", "Size",
                   "Tiles");
     out << line;
     u64 total = 0;
     std::size_t damaged = 0;
-    for (const Planned& p : plan) {
-        const Entry& e = archive.entries()[p.entry];
-        out << p.file_name;
-        for (std::size_t i = p.file_name.size(); i < width; ++i)
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        const Entry& e = archive.entries()[i];
+        const std::string name = plan.file_name(i);
+        out << name;
+        for (std::size_t k = name.size(); k < width; ++k)
             out << ' ';
         std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(e.type).c_str(), e.output_size());
         out << line;
         if (e.tileset) {
-            std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles));
+            std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles()));
             out << line;
         }
         if (e.damaged) {
@@ -48,34 +49,30 @@ void print_listing(const Archive& archive, const std::vector<Planned>& plan, Tex
 namespace {
 
 constexpr std::size_t copy_buffer = std::size_t{1} << 20;
+constexpr u64 kept_errors = 10; // a hostile archive may fail a million times
 
 enum class Outcome { written, skipped, stop };
 
-void check_free_space(const Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place)
+void check_free_space(const Archive& archive, const OutputPlace& place)
 {
     u64 total = 0;
-    for (const Planned& p : plan) {
-        const Entry& e = archive.entries()[p.entry];
+    for (const Entry& e : archive.entries())
         if (!e.damaged)
             total += e.output_size();
-    }
     std::optional<u64> free = OutputFolder::free_space(place.parent);
     if (free && total > *free)
         throw Error(place.shown + ": not enough free space: the resources need " + bytes_text(total) +
                     ", the disk has " + bytes_text(*free) + " free");
 }
 
-// Read in archive order so that compressed archives decompress forward.
-std::vector<const Planned*> archive_order(const Archive& archive, const std::vector<Planned>& plan)
+// Entries in archive order, so that compressed archives decompress forward.
+std::vector<u32> archive_order(const Archive& archive)
 {
-    std::vector<const Planned*> order;
-    order.reserve(plan.size());
-    for (const Planned& p : plan)
-        order.push_back(&p);
     const auto& entries = archive.entries();
-    std::stable_sort(order.begin(), order.end(), [&](const Planned* a, const Planned* b) {
-        return entries[a->entry].offset < entries[b->entry].offset;
-    });
+    std::vector<u32> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<u32>(i);
+    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) { return entries[a].offset < entries[b].offset; });
     return order;
 }
 
@@ -84,7 +81,7 @@ std::vector<const Planned*> archive_order(const Archive& archive, const std::vec
 bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<unsigned char>& buf,
                 WriteFailure& failure)
 {
-    u64 pos = e.offset, left = e.size;
+    u64 pos = e.offset, left = e.size();
     std::size_t fill = 0;
     if (e.tileset) {
         Archive::tis_header(e, buf.data());
@@ -103,16 +100,21 @@ bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<u
     return true;
 }
 
-Outcome extract_one(Archive& archive, const Planned& p, OutputFolder& folder, std::vector<unsigned char>& buf,
-                    ExtractStats& st)
+void failed(ExtractStats& st, const std::string& why)
 {
-    const Entry& e = archive.entries()[p.entry];
+    if (st.failed++ < kept_errors)
+        st.errors.push_back(why);
+}
+
+Outcome extract_one(Archive& archive, const std::string& name, const Entry& e, OutputFolder& folder,
+                    std::vector<unsigned char>& buf, ExtractStats& st)
+{
     if (e.damaged) {
-        st.errors.push_back(archive.problem(e) + "; " + p.file_name + " not extracted");
+        failed(st, archive.problem(e) + "; " + name + " not extracted");
         return Outcome::skipped;
     }
     WriteFailure failure;
-    std::unique_ptr<OutputFile> out = folder.create(p.file_name, failure);
+    std::unique_ptr<OutputFile> out = folder.create(name, failure);
     try {
         if (out && copy_entry(archive, e, *out, buf, failure) && out->commit(failure)) {
             ++st.files;
@@ -120,30 +122,30 @@ Outcome extract_one(Archive& archive, const Planned& p, OutputFolder& folder, st
             return Outcome::written;
         }
     } catch (const Error& err) {
-        st.errors.push_back(std::string(err.what()) + "; " + p.file_name + " not extracted");
+        failed(st, std::string(err.what()) + "; " + name + " not extracted");
         return Outcome::skipped;
     }
-    st.errors.push_back(p.file_name + ": cannot write: " + failure.why);
+    failed(st, name + ": cannot write: " + failure.why);
     return failure.whole_volume ? Outcome::stop : Outcome::skipped;
 }
 
 } // namespace
 
-ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place,
-                         const OutputOptions& options, const std::function<void(std::size_t, std::size_t)>& progress)
+ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options,
+                         const std::function<void(std::size_t, std::size_t)>& progress)
 {
     auto t0 = std::chrono::steady_clock::now();
-    check_free_space(archive, plan, place);
+    check_free_space(archive, place);
     std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
     folder->remove_leftovers();
     ExtractStats st;
     std::vector<unsigned char> buf(copy_buffer);
     std::size_t done = 0;
-    for (const Planned* p : archive_order(archive, plan)) {
+    for (u32 i : archive_order(archive)) {
         if (progress)
             progress(done, plan.size());
         ++done;
-        if (extract_one(archive, *p, *folder, buf, st) == Outcome::stop) {
+        if (extract_one(archive, plan.file_name(i), archive.entries()[i], *folder, buf, st) == Outcome::stop) {
             st.stopped = true;
             break;
         }

@@ -11,13 +11,14 @@
 
 namespace bif {
 
-void print_listing(const Archive& archive, const std::vector<Planned>& plan, TextSink& out);
+void print_listing(const Archive& archive, const Plan& plan, TextSink& out);
 
 struct ExtractStats {
     u64 files = 0;
     u64 bytes = 0;
     double seconds = 0;
-    std::vector<std::string> errors; // one per resource not extracted
+    u64 failed = 0;                  // resources not extracted
+    std::vector<std::string> errors; // why, for the first few of them
     bool stopped = false;            // the volume failed: the rest was not attempted
 };
 
@@ -31,8 +32,7 @@ struct OutputPlace {
 // its name only when complete. A resource that cannot be read or written (a folder in the way, a
 // name the file system refuses) is skipped and reported; a failure of the volume (disk full, I/O)
 // stops at once. Throws Error, before writing anything, when the folder is unusable or too small.
-ExtractStats extract_all(Archive& archive, const std::vector<Planned>& plan, const OutputPlace& place,
-                         const OutputOptions& options,
+ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options,
                          const std::function<void(std::size_t done, std::size_t total)>& progress);
 
 } // namespace bif

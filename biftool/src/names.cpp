@@ -1,8 +1,8 @@
 #include "names.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "fsutil.h"
 
@@ -113,6 +113,8 @@ struct Named {
     u32 locator = 0;
     bool set = false;
 };
+// By archive entry: locators reach at most 16384 files and 64 tilesets, so these are few.
+using NamedEntries = std::unordered_map<std::size_t, Named>;
 
 // Finds the archive entry an index resource of this archive refers to: files by locator & 0x3FFF,
 // tilesets by (locator >> 14) & 0x3F; the first archive entry wins a clash.
@@ -122,7 +124,7 @@ public:
     {
         for (std::size_t i = 0; i < entries.size(); ++i)
             (entries[i].tileset ? tilesets_ : files_)
-                .emplace(entries[i].tileset ? entries[i].tileset_index() : entries[i].file_index(), i);
+                .try_emplace(entries[i].tileset ? entries[i].tileset_index() : entries[i].file_index(), i);
     }
     std::optional<std::size_t> find(const KeyResource& r) const
     {
@@ -143,12 +145,11 @@ std::string name_key(const char* resref, u16 type) { return fsx::upper(resref) +
 // The last index entry with a given name and type is the one the game uses: an earlier one
 // loses its name to it, unless the later one points at nothing (an entry missing from this
 // archive, or an archive the index does not list).
-void drop_overridden(const Key& key, u32 bif, const EntryByLocator& by_locator, std::vector<Named>& named)
+void drop_overridden(const Key& key, u32 bif, const EntryByLocator& by_locator, NamedEntries& named)
 {
     std::unordered_map<std::string, u32> last_locator;
-    for (const Named& n : named)
-        if (n.set)
-            last_locator.emplace(name_key(n.resref.c_str(), n.type), n.locator);
+    for (const auto& [entry, n] : named)
+        last_locator.emplace(name_key(n.resref.c_str(), n.type), n.locator);
     if (last_locator.empty())
         return;
     key.for_each_resource([&](const KeyResource& r) {
@@ -160,14 +161,14 @@ void drop_overridden(const Key& key, u32 bif, const EntryByLocator& by_locator, 
         if (exists)
             it->second = r.locator;
     });
-    for (Named& n : named)
-        if (n.set && last_locator[name_key(n.resref.c_str(), n.type)] != n.locator)
+    for (auto& [entry, n] : named)
+        if (last_locator[name_key(n.resref.c_str(), n.type)] != n.locator)
             n.set = false;
 }
 
-std::vector<Named> index_names(const Archive& archive, const Key& key, u32 bif)
+NamedEntries index_names(const Archive& archive, const Key& key, u32 bif)
 {
-    std::vector<Named> named(archive.entries().size());
+    NamedEntries named;
     EntryByLocator by_locator(archive.entries());
     // The later index resource wins each archive entry.
     key.for_each_resource([&](const KeyResource& r) {
@@ -181,49 +182,73 @@ std::vector<Named> index_names(const Archive& archive, const Key& key, u32 bif)
 }
 
 // Same name twice (or the same but for case): the later ones are numbered, "NAME~2.EXT". Names
-// taken are kept as hashes, a fraction of their size: equal names always clash, and a name that
-// merely shares a hash is numbered when it need not be, never given twice.
+// taken are kept as 64-bit hashes in one open-addressed table sized for them all, each with the
+// next number to try for names built on it: equal names always clash, and a name that merely
+// shares a hash is numbered when it need not be, never given twice.
 class UniqueNames {
 public:
-    std::string take(const std::string& stem, const std::string& ext)
+    explicit UniqueNames(std::size_t names) : hashes_(names + names / 2 + 1), next_(hashes_.size()) {}
+
+    // Takes the name and returns its number: 0 for "stem.ext" itself, else N of "stem~N.ext".
+    u32 take(const std::string& stem, const std::string& ext)
     {
-        std::string name = stem + "." + ext;
-        std::string folded = fsx::lower(name);
-        if (used_.insert(hash_(folded)).second)
-            return name;
-        unsigned& n = next_suffix_[folded];
-        if (n < 2)
-            n = 2;
-        do
-            name = stem + "~" + std::to_string(n++) + "." + ext;
-        while (!used_.insert(hash_(fsx::lower(name))).second);
-        return name;
+        auto [first, free] = claim(stem + "." + ext);
+        if (free)
+            return 0;
+        u32 n = std::max<u32>(next_[first], 2);
+        while (!claim(stem + "~" + std::to_string(n) + "." + ext).second)
+            ++n;
+        next_[first] = n + 1;
+        return n;
     }
 
 private:
-    std::hash<std::string> hash_;
-    std::unordered_set<std::size_t> used_;
-    std::unordered_map<std::string, unsigned> next_suffix_;
+    // The slot of the name's hash, and whether the name was free (it is taken now).
+    std::pair<std::size_t, bool> claim(const std::string& name)
+    {
+        u64 h = std::hash<std::string>{}(fsx::lower(name)) | 1; // 0 marks a free slot
+        std::size_t i = static_cast<std::size_t>(h % hashes_.size());
+        while (hashes_[i] != 0 && hashes_[i] != h)
+            i = i + 1 == hashes_.size() ? 0 : i + 1;
+        bool free = hashes_[i] == 0;
+        hashes_[i] = h;
+        return {i, free};
+    }
+
+    std::vector<u64> hashes_;
+    std::vector<u32> next_;
 };
 
 } // namespace
 
-std::vector<Planned> plan_names(const Archive& archive, const Key* key, long long bif_index)
+Plan::Plan(const Archive& archive, const Key* key, long long bif_index)
+    : archive_(&archive), numbers_(archive.entries().size())
 {
-    const auto& entries = archive.entries();
-    std::vector<Named> named = key && bif_index >= 0 ? index_names(archive, *key, static_cast<u32>(bif_index))
-                                                     : std::vector<Named>(entries.size());
-    std::vector<Planned> plan(entries.size());
-    UniqueNames unique;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Entry& e = entries[i];
-        std::string stem = named[i].set ? sanitize_stem(named[i].resref) : std::string();
-        bool from_index = !stem.empty();
-        if (stem.empty())
-            stem = locator_stem(e.locator);
-        plan[i] = Planned{i, unique.take(stem, e.tileset ? std::string("TIS") : extension(e.type)), from_index};
-    }
-    return plan;
+    if (key && bif_index >= 0)
+        for (const auto& [entry, n] : index_names(archive, *key, static_cast<u32>(bif_index)))
+            if (std::string stem = n.set ? sanitize_stem(n.resref) : std::string(); !stem.empty())
+                stems_.emplace(entry, std::move(stem));
+    UniqueNames unique(numbers_.size());
+    for (std::size_t i = 0; i < numbers_.size(); ++i)
+        numbers_[i] = unique.take(stem(i), ext(i));
+}
+
+std::string Plan::stem(std::size_t entry) const
+{
+    auto it = stems_.find(entry);
+    return it != stems_.end() ? it->second : locator_stem(archive_->entries()[entry].locator);
+}
+
+std::string Plan::ext(std::size_t entry) const
+{
+    const Entry& e = archive_->entries()[entry];
+    return e.tileset ? std::string("TIS") : extension(e.type);
+}
+
+std::string Plan::file_name(std::size_t entry) const
+{
+    u32 n = numbers_[entry];
+    return stem(entry) + (n ? "~" + std::to_string(n) : std::string()) + "." + ext(entry);
 }
 
 } // namespace bif

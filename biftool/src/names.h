@@ -4,6 +4,7 @@
 // name, unique in the output folder even on a case-insensitive file system.
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "archive.h"
@@ -32,18 +33,32 @@ std::string output_folder_name(const std::string& archive_file_name);
 // The name of a resource the index does not name: "LOC" and the locator's 20 low bits in hex.
 std::string locator_stem(u32 locator);
 
-struct Planned {
-    std::size_t entry = 0;   // index into Archive::entries()
-    std::string file_name;   // "AR0100.ARE"
-    bool from_index = false; // named by the index (else by its locator)
+// The file name of every archive entry. Later index entries win: over earlier ones naming the same
+// archive entry (matched by locator: files by locator & 0x3FFF, tilesets by (locator >> 14) & 0x3F),
+// and over earlier ones with the same name and type elsewhere in the index (which then leave their
+// entry unnamed), unless the later one points at nothing. Entries the index does not name go by
+// their locator. A name taken already (ignoring case) is numbered: "NAME~2.EXT".
+// Names are made when asked for: a number per entry is kept, and the few stems the index gives,
+// so that memory follows the archive's table even for a million entries.
+class Plan {
+public:
+    // `key` may be null (no index found): every entry is then named by its locator.
+    Plan(const Archive& archive, const Key* key, long long bif_index);
+    std::size_t size() const { return numbers_.size(); }
+    // "AR0100.ARE" for entry i of Archive::entries().
+    std::string file_name(std::size_t entry) const;
+
+private:
+    std::string stem(std::size_t entry) const;
+    std::string ext(std::size_t entry) const;
+    const Archive* archive_;
+    std::vector<u32> numbers_;                           // the "~N" of each name; 0 when none
+    std::unordered_map<std::size_t, std::string> stems_; // by entry: the sanitised names from the index
 };
 
-// Matches index resources of BIF number `bif_index` to archive entries by locator (files by
-// locator & 0x3FFF, tilesets by (locator >> 14) & 0x3F) and names every entry. Later index
-// entries win: over earlier ones naming the same archive entry, and over earlier ones with the
-// same name and type elsewhere in the index (which then leave their entry unnamed), unless the
-// later one points at nothing.
-// `key` may be null (no index found): every entry is then named by its locator.
-std::vector<Planned> plan_names(const Archive& archive, const Key* key, long long bif_index);
+inline Plan plan_names(const Archive& archive, const Key* key, long long bif_index)
+{
+    return Plan(archive, key, bif_index);
+}
 
 } // namespace bif

@@ -83,7 +83,7 @@ struct Named {
     std::unique_ptr<Key> key;
     long long bif_index = -1;
     std::string note; // why the names come from the locators
-    std::vector<Planned> plan;
+    std::optional<Plan> plan;
 };
 
 void open_index(const std::string& archive_path, Named& n)
@@ -121,7 +121,7 @@ void print_header(const Named& n, ToolIo& io)
 
 int list(const Named& n, ToolIo& io)
 {
-    print_listing(*n.archive, n.plan, io.out);
+    print_listing(*n.archive, *n.plan, io.out);
     std::size_t damaged = 0;
     for (const Entry& e : n.archive->entries())
         if (e.damaged && damaged++ < shown_errors)
@@ -149,16 +149,16 @@ int report_extraction(const ExtractStats& st, std::size_t planned, const std::st
     (io.out << "Extracted " << st.files << " file" << (st.files == 1 ? "" : "s") << ", " << st.bytes << " bytes in "
             << secs << " seconds into " << shown << "\n")
         .flush();
-    if (st.errors.empty())
+    if (st.failed == 0)
         return exit_done;
     for (std::size_t i = 0; i < st.errors.size() && i < shown_errors; ++i)
         io.err << "biftool: " << st.errors[i] << "\n";
-    if (st.errors.size() > shown_errors)
-        io.err << "biftool: ... and " << (st.errors.size() - shown_errors) << " more errors\n";
+    if (st.failed > shown_errors)
+        io.err << "biftool: ... and " << (st.failed - shown_errors) << " more errors\n";
     if (st.stopped)
         io.err << "biftool: extraction stopped after " << st.files << " of " << planned << " resources\n";
     else
-        io.err << "biftool: " << st.errors.size() << " of " << planned << " resources could not be extracted\n";
+        io.err << "biftool: " << st.failed << " of " << planned << " resources could not be extracted\n";
     return st.stopped || st.files == 0 ? exit_unusable : exit_some_skipped;
 }
 
@@ -167,12 +167,12 @@ int extract(Named& n, const std::string& archive_path, ToolIo& io)
     const std::string folder = paths::folder_of(archive_path), name = output_folder_name(paths::name_of(archive_path));
     const OutputPlace place{folder, name, paths::join(folder, name)};
     const std::string shown = paths::join(place.shown, "");
-    (io.out << "Extracting " << n.plan.size() << " resources into " << shown << "\n").flush();
-    ExtractStats st = extract_all(*n.archive, n.plan, place, io.output, [&](std::size_t done, std::size_t total) {
+    (io.out << "Extracting " << n.plan->size() << " resources into " << shown << "\n").flush();
+    ExtractStats st = extract_all(*n.archive, *n.plan, place, io.output, [&](std::size_t done, std::size_t total) {
         if (io.terminal)
             progress_line(io, done, total, done == total);
     });
-    return report_extraction(st, n.plan.size(), shown, io);
+    return report_extraction(st, n.plan->size(), shown, io);
 }
 
 int list_or_extract(const std::string& path, bool extract_it, ToolIo& io)
@@ -181,7 +181,7 @@ int list_or_extract(const std::string& path, bool extract_it, ToolIo& io)
     n.file = std::make_unique<FileSource>(path, path);
     n.archive = std::make_unique<Archive>(*n.file);
     open_index(path, n);
-    n.plan = plan_names(*n.archive, n.key.get(), n.bif_index);
+    n.plan.emplace(*n.archive, n.key.get(), n.bif_index);
     print_header(n, io);
     return extract_it ? extract(n, path, io) : list(n, io);
 }

@@ -75,4 +75,16 @@ TEST_CASE("archives and indexes: not ours, cut short, corrupt, hostile counts, o
         CHECK(contains(error_of(archive, index.empty() ? nullptr : &index), message));
     }
 }
+
+TEST_CASE("a million entries in 32 KiB, all pointing past the end: memory stays near the 16 MiB table")
+{
+    TempDir t("million");
+    Bytes biff(20 + (16 << 20), 0);
+    std::memcpy(biff.data(), "BIFFV1  ", 8), bif::put32(&biff[8], 1 << 20), bif::put32(&biff[16], 20);
+    for (std::size_t i = 20; i < biff.size(); i += 16)
+        bif::put32(&biff[i + 4], 0xFFFFFFF0);
+    write_all(t.path / "MANY.bif", bif::gen::compress_bifc(biff, 1 << 20));
+    Run r = run_biftool({"-extr", "MANY.bif"}, t.path, "ulimit -v 80000 &&");
+    CHECK(contains(r.err, "... and 1048566 more errors\nbiftool: 1048576 of 1048576 resources could not"));
+}
 }
