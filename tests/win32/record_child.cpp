@@ -1,6 +1,6 @@
 // Stands in for a started program (biftool.exe among them): writes how it was started to
-// "record.txt" beside itself, whole or not at all, then tries to set the event that
-// RECORD_EVENT names, which it must not have inherited.
+// "record.txt" beside itself, whole or not at all, with its process id, then tries to set the
+// event that RECORD_EVENT names, which it must not have inherited.
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -23,7 +23,7 @@ int wmain()
     std::ofstream((out + L".part").c_str(), std::ios::binary)
         << "show=" << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : "none")
         << "\nfolder=" << narrow(folder) << "\nline=" << narrow(GetCommandLineW()) << "\ninherited=" << inherited
-        << "\n";
+        << "\npid=" << GetCurrentProcessId() << "\n";
     MoveFileExW((out + L".part").c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING);
     return 0;
 }

@@ -40,8 +40,8 @@ TEST_CASE("only web and mail addresses go to the shell")
     CHECK_THROWS_AS(open_address("calc.exe"), Failure);
 }
 
-TEST_CASE("a started program gets the show mode, folder and command line, and no handle; a bare name comes from "
-          "the system folder only; a missing program or folder fails")
+TEST_CASE("a started program gets the show mode, folder and command line, and no handle, and is let go; a bare "
+          "name comes from the system folder only; a missing program or folder fails")
 {
     const test::TempFolder folder("vintrel proc \xC3\xA4");
     const std::string child = folder.file("child.exe"), line = '"' + child + "\" -extr \"A B.bif\"";
@@ -56,6 +56,9 @@ TEST_CASE("a started program gets the show mode, folder and command line, and no
     CHECK(record["folder"] == folder.path());
     CHECK(record["line"] == line);
     CHECK(record["inherited"] == "0");
+    // Once ended it is gone: the start kept no handle to it.
+    const auto pid = static_cast<DWORD>(std::stoul(record["pid"]));
+    CHECK(test::wait_until([&] { return !UniqueHandle(OpenProcess(SYNCHRONIZE, FALSE, pid)); }, 5000));
     // A program planted beside this one under a bare name must not run.
     const std::string planted = read_app_facts().folder + "\\win32_planted_child.exe";
     REQUIRE(CopyFileW(widen(child).c_str(), widen(planted).c_str(), FALSE));

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "platform/win32/colors.h"
 #include "support.h"
 
 using namespace platform;
@@ -70,6 +71,20 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
     CHECK(quit_with(3));
     main.info()->unload();
     CHECK(platform.failures.empty());
+}
+
+TEST_CASE_FIXTURE(test::Shown, "a moving label draws its old and new boxes alone, not the whole window")
+{
+    main.Timer1.set_enabled(false);
+    test::wait_until([&] { return !GetUpdateRect(window, nullptr, FALSE); });
+    const RECT mark{0, 0, 4, 4}; // neither label nor control there
+    FillRect(win32::WindowDc(window).get(), &mark, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    main.cmdInfo.set_left(0);
+    const Rect& b = main.cmdInfo.bounds();
+    const RECT box = test::px(b.left, b.top, b.width, b.height);
+    const COLORREF text = win32::to_colorref(main.cmdInfo.fore_color());
+    REQUIRE(test::wait_until([&] { return test::Capture(window, box).count(box, text) > 5; }, 3000));
+    CHECK(test::Capture(window, mark).at(1, 1) == RGB(255, 255, 255));
 }
 
 }
