@@ -4,8 +4,10 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <unordered_set>
 
 #include "fsutil.h"
+#include "paths.h"
 
 namespace bif {
 
@@ -53,16 +55,49 @@ constexpr u64 kept_errors = 10; // a hostile archive may fail a million times
 
 enum class Outcome { written, skipped, stop };
 
-void check_free_space(const Archive& archive, const OutputPlace& place)
+// Files that will be replaced give their room back, each once its successor is written: looked at
+// only when it matters.
+void check_free_space(const Archive& archive, const Plan& plan, const OutputPlace& place)
 {
-    u64 total = 0;
+    u64 need = 0;
     for (const Entry& e : archive.entries())
         if (!e.damaged)
-            total += e.output_size();
+            need += e.output_size();
     std::optional<u64> free = OutputFolder::free_space(place.parent);
-    if (free && total > *free)
-        throw Error(place.shown + ": not enough free space: the resources need " + bytes_text(total) +
+    if (free && need > *free) {
+        const std::string folder = paths::join(place.parent, place.name);
+        u64 growth = 0, largest = 0;
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            const Entry& e = archive.entries()[i];
+            u64 old = e.damaged ? 0 : OutputFolder::freed_by_replacing(paths::join(folder, plan.file_name(i)));
+            growth += e.damaged || e.output_size() < old ? 0 : e.output_size() - old;
+            largest = std::max(largest, old);
+        }
+        need = std::min(need, growth + largest);
+    }
+    if (free && need > *free)
+        throw Error(place.shown + ": not enough free space: the resources need " + bytes_text(need) +
                     ", the disk has " + bytes_text(*free) + " free");
+}
+
+// What killed runs left: files under fresh temporary names and, from older versions of the tool,
+// "NAME.~part" beside a resource NAME of this archive.
+void remove_leftovers(OutputFolder& folder, const Plan& plan)
+{
+    const std::string old_suffix = ".~part";
+    std::unordered_set<std::string> old, ours;
+    folder.remove_files([&](const std::string& n) {
+        if (TemporaryNames::matches(n))
+            return true;
+        if (n.size() > old_suffix.size() && n.ends_with(old_suffix))
+            old.insert(n.substr(0, n.size() - old_suffix.size()));
+        return false;
+    });
+    for (std::size_t i = 0; !old.empty() && i < plan.size(); ++i)
+        if (std::string name = plan.file_name(i); old.count(name))
+            ours.insert(name + old_suffix);
+    if (!ours.empty())
+        folder.remove_files([&](const std::string& n) { return ours.count(n) != 0; });
 }
 
 // Entries in archive order, so that compressed archives decompress forward.
@@ -135,9 +170,9 @@ ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& 
                          const std::function<void(std::size_t, std::size_t)>& progress)
 {
     auto t0 = std::chrono::steady_clock::now();
-    check_free_space(archive, place);
+    check_free_space(archive, plan, place);
     std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
-    folder->remove_leftovers();
+    remove_leftovers(*folder, plan);
     ExtractStats st;
     std::vector<unsigned char> buf(copy_buffer);
     std::size_t done = 0;

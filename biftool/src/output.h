@@ -4,6 +4,7 @@
 // must not be a link, files are created exclusively without following links, and the final rename
 // replaces whatever has the name instead of writing through it.
 // POSIX: output_posix.cpp; Windows: output_win32.cpp.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,10 +41,14 @@ public:
                                               const std::string& shown, const OutputOptions& options);
     // Free bytes for this user on the volume of `folder`; nothing when the system cannot tell.
     static std::optional<u64> free_space(const std::string& folder);
+    // Bytes that replacing what `path` names gives back: what a plain file with no other name takes
+    // on the disk, else 0.
+    static u64 freed_by_replacing(const std::string& path);
 
     virtual ~OutputFolder() = default;
-    // Removes the temporary files of earlier runs that were killed, and nothing else.
-    virtual void remove_leftovers() = 0;
+    // Removes the files whose names `ours` accepts when they are plain files with one name that no
+    // running extraction is writing (a peer's temporary file, a link planted under such a name stay).
+    virtual void remove_files(const std::function<bool(const std::string&)>& ours) = 0;
     // `name` is one safe file-name component. Null and a whole-volume failure when no file can be made.
     virtual std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) = 0;
 };

@@ -2,6 +2,7 @@
 // descriptor, opened without following a link, so that no path is looked up twice.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -53,7 +54,7 @@ public:
 
     int dir() const { return dir_.get(); }
 
-    void remove_leftovers() override
+    void remove_files(const std::function<bool(const std::string&)>& ours) override
     {
         int fd = ::dup(dir_.get());
         DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
@@ -62,13 +63,16 @@ public:
                 ::close(fd);
             return;
         }
-        // Only plain files with one name, as the tool makes them; a link planted under such a name
-        // stays, and exclusive creation steps around it.
+        ::rewinddir(d); // the copy shares its position with the folder's descriptor
         struct stat st;
         while (const dirent* e = ::readdir(d))
-            if (TemporaryNames::matches(e->d_name) && ::fstatat(dir_.get(), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISREG(st.st_mode) && st.st_nlink == 1)
-                ::unlinkat(dir_.get(), e->d_name, 0);
+            if (ours(e->d_name) && ::fstatat(dir_.get(), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(st.st_mode) && st.st_nlink == 1) {
+                // A running extraction holds a lock on its temporary file.
+                Fd f(::openat(dir_.get(), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+                if (f.valid() && (::flock(f.get(), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK))
+                    ::unlinkat(dir_.get(), e->d_name, 0);
+            }
         ::closedir(d);
     }
 
@@ -85,17 +89,29 @@ public:
         return std::make_unique<PosixFile>(*this, std::move(fd), std::move(temp), name);
     }
 
-    // Gives an unnamed file a name, failing when anything has it already.
+    // Gives an unnamed file a name, failing when anything has it already. Linking the descriptor
+    // itself needs a privilege or a recent kernel; else its name under /proc serves.
     bool link_unnamed(int fd, const std::string& name)
     {
+#ifdef AT_EMPTY_PATH
+        if (link_by_fd_) {
+            if (::linkat(fd, "", dir_.get(), name.c_str(), AT_EMPTY_PATH) == 0)
+                return true;
+            if (errno != ENOENT && errno != EPERM)
+                return false;
+            link_by_fd_ = false;
+        }
+#endif
         char proc[48];
         std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
         return ::linkat(AT_FDCWD, proc, dir_.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
     }
 
-    // Gives an unnamed file a fresh temporary name, to be renamed over what has its own.
+    // Gives an unnamed file a fresh temporary name, to be renamed over what has its own; locked
+    // first, so that a peer's sweep of leftovers leaves it alone.
     bool name_unnamed(int fd, std::string& temp, WriteFailure& failure)
     {
+        swept(fd); // nothing can have swept a file without a name
         for (int i = 0; i < name_tries; ++i) {
             std::string t = names_.next();
             if (link_unnamed(fd, t)) {
@@ -123,26 +139,40 @@ private:
 #endif
     }
 
-    // Exclusive creation refuses any entry already there, a planted link included.
+    // Exclusive creation refuses any entry already there, a planted link included. The lock keeps a
+    // peer's sweep of leftovers away; a file swept before it was taken has lost its name: try again.
     int open_named(std::string& temp)
     {
         for (int i = 0; i < name_tries; ++i) {
             std::string t = names_.next();
-            int fd = ::openat(dir_.get(), t.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-            if (fd >= 0)
+            Fd fd(::openat(dir_.get(), t.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            if (!fd.valid() && errno != EEXIST)
+                return -1;
+            if (fd.valid() && !swept(fd.get())) {
                 temp = t;
-            if (fd >= 0 || errno != EEXIST)
-                return fd;
+                return fd.release();
+            }
         }
         return -1;
     }
 
-    // Naming an unnamed file goes through /proc.
+    // Locks a new file; true when a peer's sweep took it first. Where the file system has no locks,
+    // the file goes unlocked.
+    static bool swept(int fd)
+    {
+        struct stat st;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            return errno == EWOULDBLOCK;
+        return ::fstat(fd, &st) == 0 && st.st_nlink == 0;
+    }
+
+    // Naming an unnamed file may go through /proc.
     static bool unnamed_usable() { return ::access("/proc/self/fd", X_OK) == 0; }
 
     Fd dir_;
     TemporaryNames names_;
     bool unnamed_;
+    bool link_by_fd_ = true;
 };
 
 PosixFile::~PosixFile()
@@ -167,28 +197,25 @@ bool PosixFile::write(const unsigned char* p, std::size_t n, WriteFailure& failu
     return true;
 }
 
+// Named while still open, so that the lock keeps a peer's sweep away to the end; a close that
+// fails (a delayed write error) takes the name back.
 bool PosixFile::commit(WriteFailure& failure)
 {
-    if (temp_.empty() && folder_.link_unnamed(fd_.get(), name_)) {
-        // Named where nothing was: linking never replaces or follows what is there.
-        if (fd_.close())
-            return true;
-        failure = failure_from_errno(true);
-        ::unlinkat(folder_.dir(), name_.c_str(), 0);
-        return false;
+    // Linking names an unnamed file where nothing was, never replacing or following what is there.
+    if (!temp_.empty() || !folder_.link_unnamed(fd_.get(), name_)) {
+        if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
+            return false;
+        if (::renameat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str()) != 0) {
+            failure = failure_from_errno(false);
+            return false;
+        }
+        temp_.clear();
     }
-    if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
-        return false;
-    if (!fd_.close()) {
-        failure = failure_from_errno(true);
-        return false;
-    }
-    if (::renameat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str()) != 0) {
-        failure = failure_from_errno(false);
-        return false;
-    }
-    temp_.clear();
-    return true;
+    if (fd_.close())
+        return true;
+    failure = failure_from_errno(true);
+    ::unlinkat(folder_.dir(), name_.c_str(), 0);
+    return false;
 }
 
 } // namespace
@@ -212,6 +239,13 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
         throw Error(shown + ": cannot open the folder: " + std::strerror(e));
     }
     return std::make_unique<PosixFolder>(std::move(dir), options);
+}
+
+u64 OutputFolder::freed_by_replacing(const std::string& path)
+{
+    struct stat st;
+    // The blocks it holds: a sparse file gives back less than its size.
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 ? u64(st.st_blocks) * 512 : 0;
 }
 
 std::optional<u64> OutputFolder::free_space(const std::string& folder)

@@ -93,15 +93,16 @@ public:
     {
     }
 
-    void remove_leftovers() override
+    // A running extraction's temporary file is open without delete sharing: deleting it fails.
+    void remove_files(const std::function<bool(const std::string&)>& ours) override
     {
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((path_ + L"~biftool-*").c_str(), &found);
+        HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             return;
         do {
             if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-                TemporaryNames::matches(win32::narrow(found.cFileName)))
+                ours(win32::narrow(found.cFileName)))
                 DeleteFileW((path_ + found.cFileName).c_str());
         } while (FindNextFileW(search, &found));
         FindClose(search);
@@ -162,6 +163,17 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
     if (is_reparse_point(dir.get()))
         throw Error(link);
     return std::make_unique<WinFolder>(std::move(dir), std::move(path), options);
+}
+
+u64 OutputFolder::freed_by_replacing(const std::string& path)
+{
+    Handle file(CreateFileW(win32::system_path(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info) || info.nNumberOfLinks != 1 ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return 0;
+    return (u64{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
 }
 
 std::optional<u64> OutputFolder::free_space(const std::string& folder)

@@ -18,6 +18,7 @@ public:
     ~Fd() { close(); }
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
     // False when the system reports an error closing it (a delayed write failure).
     bool close()
     {

@@ -1,6 +1,8 @@
 // Extraction writes complete files only, only inside its own folder, and keeps going past what it
 // cannot write.
 #include <doctest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 
 #include "test_util.h"
 
@@ -68,17 +70,22 @@ TEST_CASE("a resource that cannot be written or read is skipped; a failing volum
     fs::create_directories(out / "RES0.2DA" / "in the way");
     write_all(t.path / "data" / "FULL.bif", biff);
     write_all(t.path / "chitin.key", bif::gen::build_key(key));
-    const std::string others[] = {"RES2.2DA.~part", "~biftool-0123456789abcdeg.~part",
-                                  "~biftool-0123456789abcdef.~part"};
+    // Not ours, a running peer's (locked), then killed runs' of this version and of older ones.
+    const std::string others[] = {"RES9.2DA.~part", "~biftool-0123456789abcdeg.~part",
+                                  "~biftool-fedcba9876543210.~part", "~biftool-0123456789abcdef.~part",
+                                  "RES2.2DA.~part"};
     for (const std::string& n : others)
         write_all(out / n, text("not ours, or a killed run's"));
+    const int peer = ::open((out / others[2]).c_str(), O_RDONLY | O_CLOEXEC);
+    ::flock(peer, LOCK_EX);
     CHECK(run_biftool({"FULL.bif"}, t.path / "data").code == 3);
     Run r = run_biftool({"-extr", "FULL.bif"}, t.path / "data");
     CHECK(r.code == 3);
     for (const char* m :
          {"RES0.2DA: cannot write: Is a directory", "locator 2 claims bytes", "2 of 3 resources could not"})
         CHECK(contains(r.err, m));
-    CHECK(files_in(out) == std::vector<std::string>{"RES0.2DA", "RES1.2DA", others[0], others[1]});
+    CHECK(files_in(out) == std::vector<std::string>{"RES0.2DA", "RES1.2DA", others[0], others[1], others[2]});
+    ::close(peer);
     CHECK(read_all(out / "RES1.2DA") == plan.files[1].data);
 
     // A file-size limit of 100 blocks makes the big write fail as a full disk would.
