@@ -31,10 +31,19 @@ Dpi screen_dpi()
     return Dpi{value > 0 ? value : 96};
 }
 
+namespace {
+// user32 is loaded at the program's first call into it, which need not have come yet.
+const Module& user32()
+{
+    static const Module module = load_system_library(L"user32.dll");
+    return module;
+}
+} // namespace
+
 Dpi window_dpi(HWND window)
 {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto get_dpi = system_function<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+    static const auto get_dpi = module_function<GetDpiForWindowFn>(user32(), "GetDpiForWindow");
     if (get_dpi && window) {
         const UINT value = get_dpi(window);
         if (value > 0)
@@ -46,7 +55,7 @@ Dpi window_dpi(HWND window)
 RECT outer_rect(int client_width, int client_height, DWORD style, DWORD ex_style, Dpi dpi)
 {
     using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjust_for_dpi = system_function<AdjustFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+    static const auto adjust_for_dpi = module_function<AdjustFn>(user32(), "AdjustWindowRectExForDpi");
     RECT rect{0, 0, client_width, client_height};
     if (!adjust_for_dpi || !adjust_for_dpi(&rect, style, FALSE, ex_style, static_cast<UINT>(dpi.value)))
         AdjustWindowRectEx(&rect, style, FALSE, ex_style);

@@ -6,6 +6,7 @@
 
 #include "handles.h"
 #include "platform/platform.h"
+#include "system_library.h"
 
 namespace platform::win32 {
 
@@ -27,6 +28,8 @@ private:
     std::string folder_;
     std::vector<FileEntry> entries_;
     std::exception_ptr failure_;
+    UniqueHandle started_;
+    SystemLibraries libraries_;
     UniqueHandle thread_; // null once taken, or where no thread could be started
 };
 

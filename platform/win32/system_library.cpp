@@ -29,4 +29,9 @@ Module load_system_library(const wchar_t* name)
     return Module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
+SystemLibraries preload_system_libraries()
+{
+    return {load_system_library(L"ole32.dll"), load_system_library(L"msimg32.dll")};
+}
+
 } // namespace platform::win32

@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+
 #include "handles.h"
 
 namespace platform::win32 {
@@ -11,7 +13,13 @@ void restrict_dll_search();
 // Loads a DLL from the system folder only, so a planted copy beside the program is never used.
 Module load_system_library(const wchar_t* name);
 
-// A function of a DLL the process has already loaded (a plain import such as user32), or null
+// The system libraries that Wine's own code loads into every window's process later, by a search
+// that starts in the program's folder and reads all of it; once loaded from the system folder,
+// they are found loaded instead. Windows knows them all and searches for none.
+using SystemLibraries = std::array<Module, 2>;
+SystemLibraries preload_system_libraries();
+
+// A function of a DLL the process has already loaded (a plain import such as kernel32), or null
 // where this Windows lacks it.
 template <typename F>
 F system_function(const wchar_t* module, const char* name)
