@@ -28,6 +28,58 @@ UINT alignment_flags(Alignment alignment)
     }
 }
 
+// The fonts of one paint: a font is selected only where it differs from the last, and the DC's own
+// comes back at the end. Under Wine a selection can cost more than the text drawn with it.
+class FontSwitch {
+public:
+    explicit FontSwitch(HDC dc) : dc_(dc) {}
+    ~FontSwitch()
+    {
+        if (original_)
+            SelectObject(dc_, original_);
+    }
+    FontSwitch(const FontSwitch&) = delete;
+    FontSwitch& operator=(const FontSwitch&) = delete;
+
+    void use(HFONT font)
+    {
+        if (!font || font == current_)
+            return;
+        const HGDIOBJ previous = SelectObject(dc_, font);
+        if (!original_)
+            original_ = previous;
+        current_ = font;
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ original_ = nullptr;
+    HFONT current_ = nullptr;
+};
+
+void draw_label(HDC dc, const Label& label, FontCache& fonts, FontSwitch& font)
+{
+    RECT box = label_box(label, fonts.dpi());
+    if (box.right <= box.left || box.bottom <= box.top)
+        return;
+    if (label.back_style() == BackStyle::opaque)
+        fill(dc, box, to_colorref(label.back_color()));
+    if (label.border() == Border::single)
+        DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+
+    const std::wstring caption = widen(label.caption());
+    if (!caption.empty()) {
+        font.use(fonts.get(label.font()));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, to_colorref(label.fore_color()));
+        // A label sized to its text is one line: wrapped, its end would fall out of the box. DrawText
+        // clips to the box itself.
+        const UINT lines = label.auto_size() ? DT_SINGLELINE : DT_WORDBREAK;
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
+                  lines | DT_NOPREFIX | alignment_flags(label.alignment()));
+    }
+}
+
 } // namespace
 
 RECT label_box(const Rect& bounds, bool fitted_to_text, Dpi dpi)
@@ -45,32 +97,13 @@ RECT label_box(const Label& label, Dpi dpi) { return label_box(label.bounds(), l
 
 void paint_label(HDC dc, const Label& label, FontCache& fonts)
 {
-    RECT box = label_box(label, fonts.dpi());
-    if (box.right <= box.left || box.bottom <= box.top)
-        return;
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
-
-    if (label.back_style() == BackStyle::opaque)
-        fill(dc, box, to_colorref(label.back_color()));
-    if (label.border() == Border::single)
-        DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-
-    const std::wstring caption = widen(label.caption());
-    if (!caption.empty()) {
-        const Selection font(dc, fonts.get(label.font()));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, to_colorref(label.fore_color()));
-        // A label sized to its text is one line: wrapped, its end would fall out of the box.
-        const UINT lines = label.auto_size() ? DT_SINGLELINE : DT_WORDBREAK;
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
-                  lines | DT_NOPREFIX | alignment_flags(label.alignment()));
-    }
-    RestoreDC(dc, saved);
+    FontSwitch font(dc);
+    draw_label(dc, label, fonts, font);
 }
 
 void paint_form_surface(HDC dc, const Form& form, FontCache& fonts, const RECT& area)
 {
+    FontSwitch font(dc);
     fill(dc, area, to_colorref(form.layout().back));
     const auto& labels = form.labels();
     for (auto it = labels.rbegin(); it != labels.rend(); ++it) {
@@ -80,7 +113,7 @@ void paint_form_surface(HDC dc, const Form& form, FontCache& fonts, const RECT& 
         const RECT box = label_box(label, fonts.dpi());
         RECT overlap;
         if (IntersectRect(&overlap, &box, &area))
-            paint_label(dc, label, fonts);
+            draw_label(dc, label, fonts, font);
     }
 }
 
