@@ -15,6 +15,7 @@ void register_form_window_class(HINSTANCE instance, WNDPROC procedure)
     // No background brush: the window paints all of itself, through a bitmap.
     WNDCLASSEXW form_class{};
     form_class.cbSize = sizeof form_class;
+    form_class.style = CS_OWNDC;
     form_class.lpfnWndProc = procedure;
     form_class.hInstance = instance;
     form_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW));
