@@ -1,17 +1,19 @@
 #include "folder_prefetch.h"
 
 #include "folder_reader.h"
-#include "system_library.h"
 
 namespace platform::win32 {
 
 FolderPrefetch::FolderPrefetch(std::string folder)
-    : folder_(std::move(folder)), started_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    : folder_(std::move(folder)), started_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      read_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
+    if (!started_ || !read_)
+        return;
     thread_.reset(CreateThread(nullptr, 0, run, this, 0, nullptr));
     // A thread's start takes the loader's lock, which the first window holds for long while the
     // windowing libraries load: the reading must be under way before that.
-    if (thread_ && started_)
+    if (thread_)
         WaitForSingleObject(started_.get(), INFINITE);
 }
 
@@ -30,17 +32,22 @@ DWORD WINAPI FolderPrefetch::run(void* self)
     } catch (...) {
         prefetch.failure_ = std::current_exception();
     }
-    // The thread is done with the folder before the window needs these, and its time is free.
-    prefetch.libraries_ = preload_system_libraries();
+    SetEvent(prefetch.read_.get());
+    // The thread's time is free once the folder is read; a library it fails to load is loaded
+    // later where it is needed.
+    try {
+        prefetch.libraries_ = preload_system_libraries();
+    } catch (...) {
+    }
     return 0;
 }
 
 std::optional<std::vector<FileEntry>> FolderPrefetch::take(const std::string& folder)
 {
-    if (!thread_ || folder != folder_)
+    if (!thread_ || taken_ || folder != folder_)
         return std::nullopt;
-    WaitForSingleObject(thread_.get(), INFINITE);
-    thread_.reset();
+    WaitForSingleObject(read_.get(), INFINITE);
+    taken_ = true;
     if (failure_)
         std::rethrow_exception(failure_);
     return std::move(entries_);

@@ -11,7 +11,8 @@
 namespace platform::win32 {
 
 // One folder read on a worker thread from start-up on, while the windows are made. The first
-// reading of that folder takes the result, waiting for it if need be; any other reads anew.
+// reading of that folder takes the result, waiting for it if need be; any other reads anew. The
+// thread then loads some system libraries ahead (see preload_system_libraries).
 class FolderPrefetch {
 public:
     explicit FolderPrefetch(std::string folder);
@@ -29,8 +30,10 @@ private:
     std::vector<FileEntry> entries_;
     std::exception_ptr failure_;
     UniqueHandle started_;
+    UniqueHandle read_; // set once entries_ or failure_ holds the reading
     SystemLibraries libraries_;
-    UniqueHandle thread_; // null once taken, or where no thread could be started
+    bool taken_ = false;
+    UniqueHandle thread_; // null where no thread could be started
 };
 
 } // namespace platform::win32
