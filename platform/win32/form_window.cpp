@@ -174,15 +174,13 @@ void FormWindow::draw(HDC target, const RECT& area)
         return;
     RECT client{};
     GetClientRect(window_.handle, &client);
-    const HDC memory = buffer_.get(target, width, height, SIZE{client.right, client.bottom});
-    if (!memory) {
-        paint_form_surface(target, form_, *fonts_, area);
+    if (!buffer_.prepare(width, height, SIZE{client.right, client.bottom}, POINT{area.left, area.top})) {
+        DcCanvas canvas(target);
+        paint_form_surface(canvas, form_, *fonts_, area);
         return;
     }
-    SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
-    paint_form_surface(memory, form_, *fonts_, area);
-    SetViewportOrgEx(memory, 0, 0, nullptr);
-    BitBlt(target, area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
+    paint_form_surface(buffer_, form_, *fonts_, area);
+    BitBlt(target, area.left, area.top, width, height, buffer_.dc(), area.left, area.top, SRCCOPY);
 }
 
 void FormWindow::on_command(WPARAM wparam, LPARAM lparam)
@@ -263,6 +261,7 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
 {
     // Fonts in use by the controls are freed only once the new ones are in place.
     const std::unique_ptr<FontCache> previous = std::move(fonts_);
+    buffer_.release(); // it holds the old fonts
     dpi_ = Dpi{LOWORD(dpi)};
     fonts_ = std::make_unique<FontCache>(dpi_);
     const auto* where = reinterpret_cast<const RECT*>(suggested);

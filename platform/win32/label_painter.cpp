@@ -28,48 +28,19 @@ UINT alignment_flags(Alignment alignment)
     }
 }
 
-// The fonts of one paint: a font is selected only where it differs from the last, and the DC's own
-// comes back at the end. Under Wine a selection can cost more than the text drawn with it.
-class FontSwitch {
-public:
-    explicit FontSwitch(HDC dc) : dc_(dc) {}
-    ~FontSwitch()
-    {
-        if (original_)
-            SelectObject(dc_, original_);
-    }
-    FontSwitch(const FontSwitch&) = delete;
-    FontSwitch& operator=(const FontSwitch&) = delete;
-
-    void use(HFONT font)
-    {
-        if (!font || font == current_)
-            return;
-        const HGDIOBJ previous = SelectObject(dc_, font);
-        if (!original_)
-            original_ = previous;
-        current_ = font;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ original_ = nullptr;
-    HFONT current_ = nullptr;
-};
-
-void draw_label(HDC dc, const Label& label, FontCache& fonts, FontSwitch& font)
+void draw_label(Canvas& canvas, const Label& label, FontCache& fonts)
 {
     RECT box = label_box(label, fonts.dpi());
     if (box.right <= box.left || box.bottom <= box.top)
         return;
     if (label.back_style() == BackStyle::opaque)
-        fill(dc, box, to_colorref(label.back_color()));
+        fill(canvas.dc(), box, to_colorref(label.back_color()));
     if (label.border() == Border::single)
-        DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+        DrawEdge(canvas.dc(), &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
 
     const std::wstring caption = widen(label.caption());
     if (!caption.empty()) {
-        font.use(fonts.get(label.font()));
+        const HDC dc = canvas.dc_with(fonts.get(label.font()));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, to_colorref(label.fore_color()));
         // A label sized to its text is one line: wrapped, its end would fall out of the box. DrawText
@@ -81,6 +52,24 @@ void draw_label(HDC dc, const Label& label, FontCache& fonts, FontSwitch& font)
 }
 
 } // namespace
+
+DcCanvas::~DcCanvas()
+{
+    if (original_)
+        SelectObject(dc_, original_);
+}
+
+// Under Wine a font selection can cost more than the text drawn with it: only a change selects.
+HDC DcCanvas::dc_with(HFONT font)
+{
+    if (font && font != current_) {
+        const HGDIOBJ previous = SelectObject(dc_, font);
+        if (!original_)
+            original_ = previous;
+        current_ = font;
+    }
+    return dc_;
+}
 
 RECT label_box(const Rect& bounds, bool fitted_to_text, Dpi dpi)
 {
@@ -97,14 +86,13 @@ RECT label_box(const Label& label, Dpi dpi) { return label_box(label.bounds(), l
 
 void paint_label(HDC dc, const Label& label, FontCache& fonts)
 {
-    FontSwitch font(dc);
-    draw_label(dc, label, fonts, font);
+    DcCanvas canvas(dc);
+    draw_label(canvas, label, fonts);
 }
 
-void paint_form_surface(HDC dc, const Form& form, FontCache& fonts, const RECT& area)
+void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, const RECT& area)
 {
-    FontSwitch font(dc);
-    fill(dc, area, to_colorref(form.layout().back));
+    fill(canvas.dc(), area, to_colorref(form.layout().back));
     const auto& labels = form.labels();
     for (auto it = labels.rbegin(); it != labels.rend(); ++it) {
         const Label& label = **it;
@@ -113,7 +101,7 @@ void paint_form_surface(HDC dc, const Form& form, FontCache& fonts, const RECT& 
         const RECT box = label_box(label, fonts.dpi());
         RECT overlap;
         if (IntersectRect(&overlap, &box, &area))
-            draw_label(dc, label, fonts, font);
+            draw_label(canvas, label, fonts);
     }
 }
 

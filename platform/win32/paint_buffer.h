@@ -1,30 +1,61 @@
 #pragma once
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "handles.h"
+#include "label_painter.h"
 #include "windows_api.h"
 
 namespace platform::win32 {
 
 // A bitmap to draw into before the screen, kept from one paint to the next: the banner repaints
-// its strip forty times a second, and a new bitmap each time is most of that work. The buffer
-// selects its bitmap in and out itself, so the bitmap is never deleted while selected.
-class PaintBuffer {
+// its strip forty times a second. Text is drawn through one DC per font, each with its font
+// selected once, all onto the same pixels: under Wine selecting a font costs more than the text
+// drawn with it, and each tick draws two. The buffer selects its bitmaps and fonts in and out
+// itself, so none is deleted while selected.
+class PaintBuffer final : public Canvas {
 public:
     PaintBuffer() = default;
-    ~PaintBuffer() { release(); }
+    ~PaintBuffer() override { release(); }
     PaintBuffer(const PaintBuffer&) = delete;
     PaintBuffer& operator=(const PaintBuffer&) = delete;
 
-    // A memory DC compatible with the target and at least width x height, grown to at least
-    // `room` when it must grow; null where the system has no room for it.
-    HDC get(HDC target, int width, int height, SIZE room);
+    // Ready for a paint of at least width x height whose top left is at `corner` (client pixels),
+    // grown to at least `room` when it must grow; false where the system has no room for it.
+    bool prepare(int width, int height, SIZE room, POINT corner);
 
-private:
+    // Once prepare() has answered true: the DC for fills and for the copy to the screen, and
+    // the one for a font's text.
+    HDC dc() override;
+    HDC dc_with(HFONT font) override;
+
+    // Lets go of the pixels and of the fonts, before the fonts are deleted.
     void release();
 
-    MemoryDc dc_;
-    GdiBitmap bitmap_;
-    HGDIOBJ original_ = nullptr; // the DC's own bitmap, selected back before ours is deleted
+private:
+    // A DC onto the shared pixels, whose bitmap and font go back out when it goes.
+    class View {
+    public:
+        View(HANDLE pixels, SIZE size);
+        ~View();
+        View(const View&) = delete;
+        View& operator=(const View&) = delete;
+        HDC dc() const { return bitmap_ ? dc_.get() : nullptr; }
+        void use(HFONT font);
+
+    private:
+        MemoryDc dc_;
+        GdiBitmap bitmap_;
+        HGDIOBJ original_bitmap_ = nullptr, original_font_ = nullptr;
+    };
+
+    View* add_view();
+
+    UniqueHandle pixels_;
     SIZE size_{};
+    POINT corner_{};
+    std::vector<std::pair<HFONT, std::unique_ptr<View>>> views_; // the first, without a font, fills
 };
 
 } // namespace platform::win32
