@@ -1,23 +1,18 @@
 // Runs Vintrel for a long time with its banner going and samples what it holds: GDI and USER
 // objects, handles and memory, at the start, every interval and at the end. Usage:
-//   bench_soak --vintrel=PATH\Vintrel.exe [--seconds=260] [--interval=20]
-#include "support/files.h"
-#include "support/options.h"
-#include "support/process.h"
-#include "support/screen.h"
-#include "support/text.h"
-#include "support/ui.h"
-
+//   bench_soak --vintrel=C:\path\Vintrel.exe [--seconds=260] [--interval=20]
 #include <windows.h>
-#include <psapi.h>
-#include <shellapi.h>
 
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-using namespace e2e;
+#include "common/driver.h"
 
 namespace {
 
@@ -44,6 +39,30 @@ Sample take(HANDLE process, DWORD seconds)
     return s;
 }
 
+// The pixels of the bottom eighth of the window's client area, where the banner runs.
+std::vector<std::uint32_t> banner_strip(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right, top = client.bottom * 7 / 8, height = client.bottom - top;
+    if (width <= 0 || height <= 0)
+        return {};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    const HDC screen = GetDC(window);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, top, SRCCOPY);
+    SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
 void print(const Sample& s)
 {
     std::printf("%6lu s  gdi %5lu  user %5lu  handles %5lu  private %8zu KB  working set %8zu KB  banner %s\n",
@@ -64,37 +83,44 @@ void verdict(const char* what, double start, double end, double allowance)
 
 } // namespace
 
-int main()
+int wmain(int argc, wchar_t** argv)
 {
-    take_command_line_options();
-
+    PROCESS_INFORMATION process{};
+    int status = 0;
     try {
-        std::string vintrel = windows_path(option("vintrel"));
-        std::string folder = vintrel.substr(0, vintrel.find_last_of('\\'));
-        DWORD seconds = has_option("seconds") ? std::stoul(option("seconds")) : 260;
-        DWORD interval = has_option("interval") ? std::stoul(option("interval")) : 20;
+        const std::wstring vintrel = bench::option(argc, argv, L"vintrel", nullptr);
+        const std::wstring folder = vintrel.substr(0, vintrel.find_last_of(L'\\'));
+        const DWORD seconds = std::wcstoul(bench::option(argc, argv, L"seconds", L"260").c_str(), nullptr, 10);
+        const DWORD interval =
+            std::max(1ul, std::wcstoul(bench::option(argc, argv, L"interval", L"20").c_str(), nullptr, 10));
 
-        Process process(vintrel, "", folder);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring line = L"\"" + vintrel + L"\"";
+        if (!CreateProcessW(vintrel.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                            &process))
+            throw std::runtime_error("cannot start Vintrel");
         HWND main = nullptr;
-        if (!wait_until([&] { return (main = find_top_window(process.id(), "Vintrel")) != nullptr; }, 30000))
-            throw std::runtime_error("Vintrel's window did not show");
-        bring_to_front(main);
+        for (int waited = 0; !(main = bench::top_window(process.dwProcessId, L"Vintrel")); waited += 100) {
+            if (waited > 30000)
+                throw std::runtime_error("Vintrel's window did not show");
+            Sleep(100);
+        }
+        SetForegroundWindow(main);
         Sleep(2000);
 
-        SIZE size = client_size(main);
-        RECT strip{0, size.cy * 7 / 8, size.cx, size.cy};
-        Capture last = capture_client(main, strip);
+        std::vector<std::uint32_t> last = banner_strip(main);
         Sleep(500);
         std::vector<Sample> samples;
-        DWORD start = GetTickCount();
+        const DWORD start = GetTickCount();
         for (;;) {
-            DWORD elapsed = (GetTickCount() - start) / 1000;
-            if (!process.running())
+            const DWORD elapsed = (GetTickCount() - start) / 1000;
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
                 throw std::runtime_error("Vintrel ended after " + std::to_string(elapsed) + " s");
-            Sample s = take(process.handle(), elapsed);
-            Capture now = capture_client(main, strip);
-            s.banner_moved = !(now == last);
-            last = now;
+            Sample s = take(process.hProcess, elapsed);
+            std::vector<std::uint32_t> now = banner_strip(main);
+            s.banner_moved = now != last;
+            last = std::move(now);
             samples.push_back(s);
             print(s);
             if (elapsed >= seconds)
@@ -110,9 +136,14 @@ int main()
         verdict("handles", a.handles, b.handles, 2);
         verdict("private KB", a.private_bytes / 1024.0, b.private_bytes / 1024.0, 256);
         verdict("working KB", a.working_set / 1024.0, b.working_set / 1024.0, 512);
-        return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_soak: %s\n", e.what());
-        return 1;
+        status = 1;
     }
+    if (process.hProcess) {
+        TerminateProcess(process.hProcess, 0);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return status;
 }

@@ -3,6 +3,8 @@
 //   bench_startup --vintrel=C:\path\Vintrel.exe --count=N [--runs=R]
 #include <windows.h>
 
+#include "common/driver.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -24,42 +26,6 @@ double now_ms()
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-std::wstring option(int argc, wchar_t** argv, const wchar_t* name, const wchar_t* fallback)
-{
-    const std::wstring prefix = std::wstring(L"--") + name + L"=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::wcsncmp(argv[i], prefix.c_str(), prefix.size()) == 0)
-            return argv[i] + prefix.size();
-    }
-    if (!fallback)
-        throw std::runtime_error("missing option");
-    return fallback;
-}
-
-// The process's top-level window with this title.
-HWND top_window(DWORD process, const wchar_t* title)
-{
-    struct Search {
-        DWORD process;
-        const wchar_t* title;
-        HWND found;
-    } search{process, title, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t text[64] = {};
-            GetWindowTextW(window, text, 64);
-            if (owner != s.process || std::wcscmp(text, s.title) != 0)
-                return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 double one_start(const std::wstring& vintrel, const std::wstring& folder, LRESULT count)
 {
     STARTUPINFOW startup{};
@@ -78,7 +44,7 @@ double one_start(const std::wstring& vintrel, const std::wstring& folder, LRESUL
         if (now_ms() - start > 120000)
             break;
         if (!list) {
-            if (const HWND main = top_window(process.dwProcessId, L"Vintrel"))
+            if (const HWND main = bench::top_window(process.dwProcessId, L"Vintrel"))
                 list = FindWindowExW(main, nullptr, L"ListBox", nullptr);
         }
         if (list && SendMessageW(list, LB_GETCOUNT, 0, 0) == count)
@@ -100,11 +66,11 @@ double one_start(const std::wstring& vintrel, const std::wstring& folder, LRESUL
 int wmain(int argc, wchar_t** argv)
 {
     try {
-        const std::wstring vintrel = option(argc, argv, L"vintrel", nullptr);
+        const std::wstring vintrel = bench::option(argc, argv, L"vintrel", nullptr);
         const std::wstring folder = vintrel.substr(0, vintrel.find_last_of(L'\\'));
-        const LRESULT count = std::wcstol(option(argc, argv, L"count", nullptr).c_str(), nullptr, 10);
+        const LRESULT count = std::wcstol(bench::option(argc, argv, L"count", nullptr).c_str(), nullptr, 10);
         const int runs =
-            std::max(1, static_cast<int>(std::wcstol(option(argc, argv, L"runs", L"7").c_str(), nullptr, 10)));
+            std::max(1, static_cast<int>(std::wcstol(bench::option(argc, argv, L"runs", L"7").c_str(), nullptr, 10)));
 
         one_start(vintrel, folder, count); // warms Wine's and the file system's caches
         std::vector<double> times;
