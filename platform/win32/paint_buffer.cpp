@@ -16,22 +16,7 @@ PaintBuffer::View::View(HANDLE pixels, SIZE size) : dc_(CreateCompatibleDC(nullp
     bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, pixels, 0));
     if (!bitmap_)
         return;
-    original_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
-}
-
-void PaintBuffer::View::use(HFONT font)
-{
-    const HGDIOBJ previous = SelectObject(dc_.get(), font);
-    if (!original_font_)
-        original_font_ = previous;
-}
-
-PaintBuffer::View::~View()
-{
-    if (original_font_)
-        SelectObject(dc_.get(), original_font_);
-    if (original_bitmap_)
-        SelectObject(dc_.get(), original_bitmap_);
+    bitmap_in_.emplace(dc_.get(), bitmap_.get());
 }
 
 bool PaintBuffer::prepare(int width, int height, SIZE room, POINT corner)

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -34,20 +35,17 @@ public:
     void release();
 
 private:
-    // A DC onto the shared pixels, whose bitmap and font go back out when it goes.
+    // A DC onto the shared pixels; its bitmap and font are selected out again before they go.
     class View {
     public:
         View(HANDLE pixels, SIZE size);
-        ~View();
-        View(const View&) = delete;
-        View& operator=(const View&) = delete;
         HDC dc() const { return bitmap_ ? dc_.get() : nullptr; }
-        void use(HFONT font);
+        void use(HFONT font) { font_in_.emplace(dc_.get(), font); }
 
     private:
         MemoryDc dc_;
         GdiBitmap bitmap_;
-        HGDIOBJ original_bitmap_ = nullptr, original_font_ = nullptr;
+        std::optional<Selection> bitmap_in_, font_in_;
     };
 
     View* add_view();
