@@ -1,6 +1,8 @@
 // Times Vintrel from CreateProcess until its window shows with the list filled, several runs,
-// and prints each run and the median. Usage:
-//   bench_startup --vintrel=C:\path\Vintrel.exe --count=N [--runs=R]
+// and prints each run and the median. With a baseline (a Vintrel in a folder with no archives) the
+// two take turns, run for run, so that whatever else slows the machine meanwhile slows both alike.
+// Usage:
+//   bench_startup --vintrel=C:\path\Vintrel.exe --count=N [--baseline=C:\other\Vintrel.exe] [--runs=R]
 #include <windows.h>
 
 #include "common/driver.h"
@@ -26,8 +28,9 @@ double now_ms()
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-double one_start(const std::wstring& vintrel, const std::wstring& folder, LRESULT count)
+double one_start(const std::wstring& vintrel, LRESULT count)
 {
+    const std::wstring folder = vintrel.substr(0, vintrel.find_last_of(L'\\'));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -61,25 +64,40 @@ double one_start(const std::wstring& vintrel, const std::wstring& folder, LRESUL
     return took;
 }
 
+double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     try {
         const std::wstring vintrel = bench::option(argc, argv, L"vintrel", nullptr);
-        const std::wstring folder = vintrel.substr(0, vintrel.find_last_of(L'\\'));
+        const std::wstring baseline = bench::option(argc, argv, L"baseline", L"");
         const LRESULT count = std::wcstol(bench::option(argc, argv, L"count", nullptr).c_str(), nullptr, 10);
         const int runs =
             std::max(1, static_cast<int>(std::wcstol(bench::option(argc, argv, L"runs", L"7").c_str(), nullptr, 10)));
 
-        one_start(vintrel, folder, count); // warms Wine's and the file system's caches
-        std::vector<double> times;
+        // The first start of each warms Wine's and the file system's caches.
+        if (!baseline.empty())
+            one_start(baseline, 0);
+        one_start(vintrel, count);
+        std::vector<double> base_times, times;
         for (int i = 0; i < runs; ++i) {
-            times.push_back(one_start(vintrel, folder, count));
-            std::printf("run %d: %.1f ms\n", i + 1, times.back());
+            std::printf("run %d:", i + 1);
+            if (!baseline.empty()) {
+                base_times.push_back(one_start(baseline, 0));
+                std::printf(" baseline %.1f ms,", base_times.back());
+            }
+            times.push_back(one_start(vintrel, count));
+            std::printf(" %.1f ms\n", times.back());
         }
-        std::sort(times.begin(), times.end());
-        std::printf("median_ms %.1f\n", times[times.size() / 2]);
+        if (!baseline.empty())
+            std::printf("median_ms_baseline %.1f\n", median(base_times));
+        std::printf("median_ms %.1f\n", median(times));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_startup: %s\n", e.what());
