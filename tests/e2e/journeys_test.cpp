@@ -91,6 +91,17 @@ std::vector<std::string> list_items(HWND list)
     return items;
 }
 
+// Which window a click at this point of a window reaches, and which is in front: said where a
+// check after a click fails, since under Wine another window may have come between.
+std::string reached(HWND window, POINT at)
+{
+    ClientToScreen(window, &at);
+    wchar_t there[64] = {}, front[64] = {};
+    GetWindowTextW(GetAncestor(WindowFromPoint(at), GA_ROOT), there, 64);
+    GetWindowTextW(GetForegroundWindow(), front, 64);
+    return "the point lies in \"" + test::narrow(there) + "\", \"" + test::narrow(front) + "\" is in front";
+}
+
 // Real input: the pointer moved to a point of a window, then the left button pressed and let go.
 // Each event carries the point (the middle of its pixel on the 0..65535 scale): under Wine the
 // program may still replay a pointer motion from an earlier click and pull the pointer back there.
@@ -231,7 +242,9 @@ TEST_CASE("info: opened from the strip, its link lit and clicked, hidden by a cl
     std::string address;
     test::wait_until([&] { return std::getline(std::ifstream(test::widen(record).c_str()), address).good(); }, 15000);
     CHECK(address == frmInfo::web_site);
-    click(info, centre(info_layout.Label3.bounds()));
+    const POINT above = centre(info_layout.Label3.bounds());
+    INFO(reached(info, above));
+    click(info, above);
     CHECK(test::wait_until([&] { return !IsWindowVisible(info) && IsWindowEnabled(app.main); }, 3000));
     REQUIRE(open() == info); // the same window again
     RECT frame;              // its title bar's close button, at the right end of the caption
@@ -239,6 +252,7 @@ TEST_CASE("info: opened from the strip, its link lit and clicked, hidden by a cl
     POINT button{frame.right - GetSystemMetrics(SM_CXFIXEDFRAME) - GetSystemMetrics(SM_CXSMSIZE) / 2,
                  frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYSMSIZE) / 2};
     ScreenToClient(info, &button);
+    INFO(reached(info, button));
     click(info, button);
     CHECK(test::wait_until([&] { return !IsWindow(info) && IsWindowEnabled(app.main); }, 3000));
 }
