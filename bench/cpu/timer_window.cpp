@@ -50,6 +50,10 @@ void move_banner(HWND window)
     ReleaseDC(window, dc);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // for the loop in wWinMain
+            return;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
