@@ -28,12 +28,15 @@ public:
     int tab_index() const { return layout_.tab_index; }
     CheckValue value() const { return value_; }
     void set_value(CheckValue value);
-    // A user's click: clear becomes ticked, ticked or grayed becomes clear.
-    void toggle();
 
     void reset() override;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
 
 private:
+    friend class WindowSide;
+
+    void toggle();
+
     CheckBoxLayout layout_;
     CheckValue value_;
 };

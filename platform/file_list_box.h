@@ -35,17 +35,21 @@ public:
     std::size_t count() const { return names_.size(); }
 
     int selected_index() const { return selected_; }
-    // Set by the window as the user selects; -1 selects nothing.
-    void select(int index);
     // The selected entry's file name, without folder; empty when none is selected.
     std::string selected_name() const;
 
     std::function<void()> on_double_click;
-    void double_click();
 
     void reset() override;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
 
 private:
+    friend class WindowSide;
+
+    // As the user selects; -1 selects nothing.
+    void select(int index);
+    void double_click();
+
     FileListBoxLayout layout_;
     std::string folder_;
     std::vector<std::string> names_;

@@ -53,7 +53,7 @@ void Form::show_modal(Form& owner)
 {
     load();
     state_ = FormState::shown;
-    peer_->show_modal(*owner.peer_);
+    peer_->show_modal(owner);
     // The close button destroyed the window while its modal loop ran; its peer can go now.
     if (state_ == FormState::not_loaded)
         peer_.reset();

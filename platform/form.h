@@ -11,6 +11,7 @@ class Control;
 class Label;
 class Platform;
 class WindowPeer;
+class WindowSide;
 
 enum class BorderStyle { fixed_single, fixed_tool_window };
 enum class StartPosition { center_screen, center_owner };
@@ -64,16 +65,6 @@ public:
     // The topmost visible label that contains the point (client twips), or none.
     Label* label_at(float x, float y) const;
 
-    // The window's side: what the platform reports.
-    WindowPeer* peer() const { return peer_.get(); }
-    void activated();
-    // Auto-sized labels take the size of their text as the window measures it now: at load, and
-    // again when the window moves to a screen of another resolution.
-    void fit_labels();
-    void destroyed(); // the real window went away (its close button): the form is unloaded
-    void control_changed(Control& control);
-    void label_changed(Label& label, const Rect& old);
-
 protected:
     // Called by the constructors of derived forms, topmost first.
     void add(Label& label);
@@ -83,6 +74,20 @@ protected:
     virtual void Form_Activate() {}
 
 private:
+    friend class Control;
+    friend class Label;
+    friend class WindowSide;
+
+    // What the window reports; see WindowSide.
+    void activated();
+    // Auto-sized labels take the size of their text as the window measures it now: at load, and
+    // again when the window moves to a screen of another resolution.
+    void fit_labels();
+    void destroyed();
+    // What the controls report, passed on to the window while there is one.
+    void control_changed(Control& control);
+    void label_changed(Label& label, const Rect& old);
+
     Platform& platform_;
     FormLayout layout_;
     std::string caption_;

@@ -55,17 +55,20 @@ public:
     Pointer pointer() const { return layout_.pointer; }
     int tab_index() const { return layout_.tab_index; }
 
-    // Called by the window once it can measure text: an auto-sized label takes its text's width.
-    void fit_to_text(Size text);
-
     std::function<void()> on_click;
     std::function<void(const MouseEvent&)> on_mouse_move;
-    void click();
-    void mouse_move(const MouseEvent& event);
 
     void reset() override;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
 
 private:
+    friend class Form;
+    friend class WindowSide;
+
+    // Once the window can measure text: an auto-sized label takes its text's size.
+    void fit_to_text(Size text);
+    void click();
+    void mouse_move(const MouseEvent& event);
     void set_bounds(Rect bounds);
 
     LabelLayout layout_;

@@ -30,6 +30,7 @@ public:
     void set_value(std::int16_t value);
 
     void reset() override;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
 
 private:
     ScrollBarLayout layout_;

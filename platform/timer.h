@@ -25,12 +25,16 @@ public:
     std::function<void()> on_tick;
     // A tick's handler may pump events, and so run further ticks inside it; past a few levels
     // the ticks that would nest deeper are dropped, so a slow tick cannot grow the stack.
-    void tick();
     static constexpr int max_nesting = 4;
 
     void reset() override;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
 
 private:
+    friend class WindowSide;
+
+    void tick();
+
     TimerLayout layout_;
     int interval_;
     bool enabled_;

@@ -6,6 +6,7 @@
 namespace platform {
 
 class Control;
+class Form;
 class Label;
 
 // The system's side of one loaded form: its real window and controls.
@@ -16,7 +17,7 @@ public:
     virtual void show() = 0;
     // Shows the window owned by the given one, which takes no input meanwhile; returns when the
     // window is hidden or unloaded.
-    virtual void show_modal(WindowPeer& owner) = 0;
+    virtual void show_modal(const Form& owner) = 0;
     virtual void hide() = 0;
 
     virtual void caption_changed() = 0;

@@ -63,7 +63,7 @@ public:
     void notify(WORD code) override
     {
         if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
-            model_.toggle();
+            WindowSide::toggle(model_);
     }
 
     void draw(const DRAWITEMSTRUCT& item) override

@@ -23,7 +23,7 @@ public:
     {
         if (id != id_)
             return false;
-        model_.tick();
+        WindowSide::tick(model_);
         return true;
     }
 

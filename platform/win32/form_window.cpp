@@ -88,6 +88,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
 
 FormWindow::~FormWindow()
 {
+    platform_.forget_window(form_);
     if (modal_)
         modal_->peer_gone();
     if (!window_.handle)
@@ -207,7 +208,7 @@ void FormWindow::on_timer(WPARAM id)
 void FormWindow::on_mouse_move(WPARAM keys, LPARAM point)
 {
     if (Label* label = label_under(point))
-        label->mouse_move(mouse_event(*label, keys, point));
+        WindowSide::mouse_move(*label, mouse_event(*label, keys, point));
 }
 
 void FormWindow::on_lbutton_down(HWND window, LPARAM point)
@@ -226,7 +227,7 @@ void FormWindow::on_lbutton_up(HWND window, LPARAM point)
         ReleaseCapture();
     Label* released = label_under(point);
     if (pressed && released == pressed)
-        released->click();
+        WindowSide::click(*released);
 }
 
 void FormWindow::on_capture_changed() { pressed_ = nullptr; }
@@ -254,7 +255,7 @@ void FormWindow::on_activate(HWND window, WPARAM state)
         else
             move_focus(false);
     }
-    form_.activated();
+    WindowSide::activated(form_);
 }
 
 void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
@@ -268,7 +269,7 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
     SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     lay_out();
     // Text is not measured in proportion from one resolution to another.
-    form_.fit_labels();
+    WindowSide::fit_labels(form_);
 }
 
 // The owner takes input again before this window goes, so activation passes to it.
@@ -281,7 +282,7 @@ void FormWindow::on_close(HWND window)
 void FormWindow::on_destroy(HWND window)
 {
     window_going(window);
-    form_.destroyed();
+    WindowSide::destroyed(form_);
 }
 
 DWORD FormWindow::style() const
@@ -364,10 +365,10 @@ void FormWindow::show()
     UpdateWindow(window);
 }
 
-void FormWindow::show_modal(WindowPeer& owner_peer)
+void FormWindow::show_modal(const Form& owner_form)
 {
     const HWND window = window_.handle;
-    const HWND owner = static_cast<FormWindow&>(owner_peer).handle();
+    const HWND owner = platform_.window_of(owner_form);
     if (!window)
         return;
     // The owner is a creation parameter; GWLP_HWNDPARENT is the one way to change it on a top-level

@@ -11,6 +11,7 @@
 #include "platform/form.h"
 #include "platform/label.h"
 #include "platform/window_peer.h"
+#include "platform/window_side.h"
 #include "windows_api.h"
 
 namespace platform::win32 {
@@ -20,7 +21,7 @@ class Win32Platform;
 // The real window of one loaded form. Every message enters at its window procedure and goes on
 // to one method of the model. The window may go (its close button, or its owner's) while the
 // peer lives on: then every call is a no-op.
-class FormWindow : public WindowPeer {
+class FormWindow : public WindowPeer, private WindowSide {
 public:
     FormWindow(Win32Platform& platform, Form& form);
     ~FormWindow() override;
@@ -28,7 +29,7 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
 
     void show() override;
-    void show_modal(WindowPeer& owner) override;
+    void show_modal(const Form& owner) override;
     void hide() override;
     void caption_changed() override;
     void label_changed(const Label& label, const Rect& old) override;

@@ -43,9 +43,9 @@ public:
     void notify(WORD code) override
     {
         if (code == LBN_SELCHANGE)
-            model_.select(static_cast<int>(SendMessageW(window_, LB_GETCURSEL, 0, 0)));
+            WindowSide::select(model_, static_cast<int>(SendMessageW(window_, LB_GETCURSEL, 0, 0)));
         else if (code == LBN_DBLCLK)
-            model_.double_click();
+            WindowSide::double_click(model_);
     }
 
 private:

@@ -1,24 +1,30 @@
 #include "native_controls.h"
 
-#include "platform/check_box.h"
 #include "platform/failure.h"
-#include "platform/file_list_box.h"
-#include "platform/scroll_bar.h"
-#include "platform/timer.h"
 
 namespace platform::win32 {
 
+namespace {
+
+struct Maker : ControlVisitor {
+    HWND form_window;
+    int id;
+    std::unique_ptr<NativeControl> made;
+
+    Maker(HWND form_window, int id) : form_window(form_window), id(id) {}
+    void visit(FileListBox& list) override { made = make_list_box(list, form_window, id); }
+    void visit(CheckBox& box) override { made = make_check_box(box, form_window, id); }
+    void visit(ScrollBar& bar) override { made = make_scroll_bar(bar, form_window, id); }
+    void visit(Timer& timer) override { made = make_timer(timer, form_window, id); }
+};
+
+} // namespace
+
 std::unique_ptr<NativeControl> make_native_control(Control& control, HWND form_window, int id)
 {
-    if (auto* list = dynamic_cast<FileListBox*>(&control))
-        return make_list_box(*list, form_window, id);
-    if (auto* check = dynamic_cast<CheckBox*>(&control))
-        return make_check_box(*check, form_window, id);
-    if (auto* scroll = dynamic_cast<ScrollBar*>(&control))
-        return make_scroll_bar(*scroll, form_window, id);
-    if (auto* timer = dynamic_cast<Timer*>(&control))
-        return make_timer(*timer, form_window, id);
-    return nullptr;
+    Maker maker(form_window, id);
+    control.accept(maker);
+    return std::move(maker.made);
 }
 
 HWND make_child(const wchar_t* window_class, DWORD style, HWND form_window, int id)

@@ -3,6 +3,7 @@
 
 #include "fonts.h"
 #include "platform/control.h"
+#include "platform/window_side.h"
 #include "windows_api.h"
 
 namespace platform {
@@ -16,7 +17,7 @@ namespace platform::win32 {
 
 // The real side of one windowed control (or the timer) of a form window. The form window hands
 // each its own messages; each passes them to one method of its model.
-class NativeControl {
+class NativeControl : protected WindowSide {
 public:
     virtual ~NativeControl() = default;
 
@@ -39,8 +40,9 @@ public:
     virtual bool tick(UINT_PTR) { return false; }
 };
 
-// The native side of a model control, or null for a kind of control the form window does not know.
-// The id is the child window's or timer's; the child is made in the form window.
+// The native side of a model control, the kind each control asks for; null for a label, which
+// the form window draws itself. The id is the child window's or timer's; the child is made in
+// the form window.
 std::unique_ptr<NativeControl> make_native_control(Control& control, HWND form_window, int id);
 
 std::unique_ptr<NativeControl> make_list_box(FileListBox& model, HWND form_window, int id);

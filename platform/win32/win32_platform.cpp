@@ -54,8 +54,7 @@ void Win32Platform::open_address(const std::string& address) { win32::open_addre
 
 void Win32Platform::message_box(const Form& owner, const std::string& text, const std::string& title)
 {
-    const auto* window = static_cast<const FormWindow*>(owner.peer());
-    show_message_box(window ? window->handle() : nullptr, text, title);
+    show_message_box(window_of(owner), text, title);
 }
 
 void Win32Platform::pump_events() { win32::pump_events(); }
@@ -88,7 +87,15 @@ HWND Win32Platform::failure_owner() const
 
 std::unique_ptr<WindowPeer> Win32Platform::create_window(Form& form)
 {
-    return std::make_unique<FormWindow>(*this, form);
+    auto window = std::make_unique<FormWindow>(*this, form);
+    windows_[&form] = window.get();
+    return window;
+}
+
+HWND Win32Platform::window_of(const Form& form) const
+{
+    const auto found = windows_.find(&form);
+    return found == windows_.end() ? nullptr : found->second->handle();
 }
 
 IconHandle Win32Platform::program_icon(int size) const

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ namespace platform::win32 {
 std::string failure_text(std::string_view title, std::string_view what);
 
 // The toolkit's system side on Windows.
+class FormWindow;
+
 class Win32Platform : public Platform {
 public:
     // The show command is the one the program was started with; the first window shown takes it.
@@ -26,6 +29,10 @@ public:
     void pump_events() override;
     void report_failure(const std::string& what) override;
     std::unique_ptr<WindowPeer> create_window(Form& form) override;
+
+    // The real window of a loaded form, kept as made; null where the form has none.
+    HWND window_of(const Form& form) const;
+    void forget_window(const Form& form) { windows_.erase(&form); }
 
     // What the form windows share.
     HINSTANCE instance() const { return instance_; }
@@ -50,6 +57,7 @@ private:
     FolderPrefetch folder_read_;
     CursorHandle pointer_;
     HWND main_window_ = nullptr;
+    std::map<const Form*, const FormWindow*> windows_;
 };
 
 } // namespace platform::win32

@@ -14,6 +14,7 @@
 #include "platform/label.h"
 #include "platform/platform.h"
 #include "platform/window_peer.h"
+#include "platform/window_side.h"
 
 namespace fake {
 
@@ -89,7 +90,7 @@ class Window : public platform::WindowPeer {
 public:
     Window(Platform& platform, platform::Form& form) : platform_(platform), form_(form) {}
     void show() override {}
-    void show_modal(platform::WindowPeer&) override
+    void show_modal(const platform::Form&) override
     {
         ++platform_.modal_shows;
         if (platform_.while_modal)
@@ -120,16 +121,27 @@ inline std::unique_ptr<platform::WindowPeer> Platform::create_window(platform::F
     return std::make_unique<Window>(*this, form);
 }
 
-// A click or pointer move at a point of a form's client area (twips), as the window passes it on.
+// The user, and the window's news, as the real window passes them on.
+struct User : platform::WindowSide {
+    using WindowSide::activated;
+    using WindowSide::click;
+    using WindowSide::destroyed;
+    using WindowSide::double_click;
+    using WindowSide::mouse_move;
+    using WindowSide::select;
+    using WindowSide::tick;
+};
+
+// A click or pointer move at a point of a form's client area (twips).
 inline void click_at(platform::Form& form, float x, float y)
 {
     if (platform::Label* label = form.label_at(x, y))
-        label->click();
+        User::click(*label);
 }
 inline void move_to(platform::Form& form, float x, float y)
 {
     if (platform::Label* label = form.label_at(x, y))
-        label->mouse_move({0, 0, x - label->bounds().left, y - label->bounds().top});
+        User::mouse_move(*label, {0, 0, x - label->bounds().left, y - label->bounds().top});
 }
 
 // The program in a game's data folder holding the given files, biftool.exe among them.

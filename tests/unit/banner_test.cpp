@@ -13,9 +13,9 @@ struct Banner {
     Banner()
     {
         form.show();
-        form.activated();
+        fake::User::activated(form);
     }
-    void tick() { form.Timer1.tick(); }
+    void tick() { fake::User::tick(form.Timer1); }
     std::int16_t position() const { return form.HScroll1.value(); }
 };
 
@@ -32,7 +32,7 @@ TEST_CASE("the banner runs from beyond the right edge to beyond the left one; in
     CHECK(b.form.Timer1.running());
     CHECK(b.form.cmdInfo.left() == -510); // until the first tick, where the layout put it
     frmMain idle(b.p);
-    idle.Timer1.tick();
+    fake::User::tick(idle.Timer1);
     CHECK(idle.HScroll1.value() == 0);
     b.form.Timer1.set_enabled(false);
     b.tick();
@@ -102,8 +102,8 @@ TEST_CASE("ticks and the information window run nested inside a tick's pump; the
             b.tick();
             info.hide();
         };
-        b.form.cmdClick.click();
-        b.form.activated();
+        fake::User::click(b.form.cmdClick);
+        fake::User::activated(b.form);
         CHECK(b.position() == start - 25);
     }
     CHECK(b.p.failures.empty());
@@ -115,7 +115,7 @@ TEST_CASE("the window closed in its own tick's pump: the tick ends without touch
         Banner b;
         b.form.HScroll1.set_value(b.form.HScroll1.min()); // the jump back pumps mid-tick
         b.p.pending_events = [&] {
-            close_button ? b.form.destroyed() : b.form.unload();
+            close_button ? fake::User::destroyed(b.form) : b.form.unload();
             b.p.repainted.clear();
         };
         b.tick();

@@ -11,14 +11,14 @@ TEST_CASE("every message box is owned by the window whose handler shows it")
     p.address_opens = false;
     frmMain main(p);
     main.show();
-    main.filSource.double_click(); // "Done"
+    fake::User::double_click(main.filSource); // "Done"
     p.startable.clear();
-    main.filSource.double_click(); // "Missing File"
+    fake::User::double_click(main.filSource); // "Missing File"
     p.while_modal = [](platform::Form& info) {
-        static_cast<frmInfo&>(info).lblQarvel.click(); // the web site cannot be opened
+        fake::User::click(static_cast<frmInfo&>(info).lblQarvel); // the web site cannot be opened
         info.hide();
     };
-    main.cmdClick.click();
+    fake::User::click(main.cmdClick);
     REQUIRE(p.message_boxes.size() == 3);
     const platform::Form* owners[] = {&main, &main, main.info()};
     for (std::size_t i = 0; i < 3; ++i)

@@ -21,7 +21,7 @@ struct Info {
             if (form.state() == FormState::shown) // left open: hidden, for the call to return
                 form.hide();
         };
-        main.cmdClick.click();
+        fake::User::click(main.cmdClick);
         REQUIRE(main.info() != nullptr);
         return *main.info();
     }
@@ -47,7 +47,7 @@ TEST_CASE("one window, modal over the main one, titled from the facts; hidden it
     CHECK(&i.open([](frmInfo& f) {
         CHECK(f.lblQarvel.fore_color() == frmInfo::link_hot); // hot until the pointer passes the mask
         CHECK(f.lblTitle.caption() == "Vintrel v1.2.3");
-        f.destroyed(); // the title bar's close button
+        fake::User::destroyed(f); // the title bar's close button
     }) == &info);
     CHECK(info.state() == FormState::not_loaded);
     i.open([](frmInfo& f) {

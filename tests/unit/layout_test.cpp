@@ -52,21 +52,35 @@ std::string describe(const Label& l)
            (l.pointer() == Pointer::program ? " program-pointer" : "");
 }
 
-std::string describe(const Control& c)
-{
-    if (const auto* check = dynamic_cast<const CheckBox*>(&c)) {
-        const CheckBoxLayout& l = check->layout();
-        return place(l.name, l.bounds, l.tab_index) + " '" + l.caption + "'" +
-               (check->value() == CheckValue::ticked ? " ticked" : "") + " fore " + color(l.fore) + " back " +
+struct Describe : ControlVisitor {
+    std::string text;
+    void visit(CheckBox& check) override
+    {
+        const CheckBoxLayout& l = check.layout();
+        text = place(l.name, l.bounds, l.tab_index) + " '" + l.caption + "'" +
+               (check.value() == CheckValue::ticked ? " ticked" : "") + " fore " + color(l.fore) + " back " +
                color(l.back) + look(l.font);
     }
-    if (const auto* list = dynamic_cast<const FileListBox*>(&c))
-        return place(c.name(), list->bounds(), list->tab_index()) + " '" + list->pattern() + "'" + look(list->font());
-    if (const auto* scroll = dynamic_cast<const ScrollBar*>(&c))
-        return place(c.name(), scroll->bounds(), scroll->tab_index()) + " " + std::to_string(scroll->min()) + ".." +
-               std::to_string(scroll->max()) + " = " + std::to_string(scroll->value());
-    const auto& timer = dynamic_cast<const Timer&>(c);
-    return c.name() + " interval " + std::to_string(timer.interval()) + (timer.enabled() ? " enabled" : "");
+    void visit(FileListBox& list) override
+    {
+        text = place(list.name(), list.bounds(), list.tab_index()) + " '" + list.pattern() + "'" + look(list.font());
+    }
+    void visit(ScrollBar& scroll) override
+    {
+        text = place(scroll.name(), scroll.bounds(), scroll.tab_index()) + " " + std::to_string(scroll.min()) + ".." +
+               std::to_string(scroll.max()) + " = " + std::to_string(scroll.value());
+    }
+    void visit(Timer& timer) override
+    {
+        text = timer.name() + " interval " + std::to_string(timer.interval()) + (timer.enabled() ? " enabled" : "");
+    }
+};
+
+std::string describe(Control& c)
+{
+    Describe d;
+    c.accept(d);
+    return d.text;
 }
 
 } // namespace
@@ -113,7 +127,7 @@ TEST_CASE("the windows' settings and their controls, topmost first")
     std::vector<std::string> actual;
     for (const Form* form : {static_cast<const Form*>(&main), static_cast<const Form*>(&info)}) {
         actual.push_back(describe(*form));
-        for (const Control* control : form->controls())
+        for (Control* control : form->controls())
             actual.push_back(describe(*control));
         for (const Label* label : form->labels())
             actual.push_back(describe(*label));

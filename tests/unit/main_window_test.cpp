@@ -103,8 +103,8 @@ TEST_CASE("a double-click starts the tool on the selected archive: command line,
         frmMain form(p);
         form.show();
         form.chkSwitches.set_value(c.box);
-        form.filSource.select(c.selected);
-        form.filSource.double_click();
+        fake::User::select(form.filSource, c.selected);
+        fake::User::double_click(form.filSource);
         std::string started, said;
         for (const auto& s : p.starts)
             started +=
@@ -127,8 +127,8 @@ TEST_CASE("a failing Done message also ends in Missing File")
         if (box.title == "Done")
             throw platform::Failure("cannot show");
     };
-    form.filSource.select(0);
-    form.filSource.double_click();
+    fake::User::select(form.filSource, 0);
+    fake::User::double_click(form.filSource);
     REQUIRE(p.message_boxes.size() == 2);
     CHECK(p.message_boxes[1].title == "Missing File");
     CHECK(p.failures.empty());

@@ -82,12 +82,12 @@ TEST_CASE_FIXTURE(test::Shown, "the information window comes back where the user
     const auto open = [&](bool close) {
         RECT shown_at{};
         meanwhile([&] {
-            const HWND info = test::window_of(*main.info());
+            const HWND info = platform.window_of(*main.info());
             GetWindowRect(info, &shown_at);
             SetWindowPos(info, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            close ? (void)SendMessageW(info, WM_CLOSE, 0, 0) : main.info()->lblMask.click();
+            close ? (void)SendMessageW(info, WM_CLOSE, 0, 0) : test::click(info, 100, 100, 100, 100); // the mask
         });
-        test::click(main, 100, 4700, 100, 4700);
+        test::click(window, 100, 4700, 100, 4700);
         return std::pair{shown_at.left, shown_at.top};
     };
     open(false);

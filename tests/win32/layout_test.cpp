@@ -63,26 +63,57 @@ void check_settings(const Form& form, HWND w)
     CHECK(drawn(w).at(client.right - 1, client.bottom - 1) == to_colorref(l.back)); // no label there
 }
 
+// What the layout says of a windowed control's child; no kind for the timer, which has none.
+struct Windowed : ControlVisitor {
+    const char* kind = nullptr;
+    Rect bounds;
+    int tab_index = 0;
+    const Font* font = nullptr;
+    const CheckBox* check = nullptr;
+    const ScrollBar* scroll = nullptr;
+
+    void visit(FileListBox& list) override { set("ListBox", list.bounds(), list.tab_index(), &list.font()); }
+    void visit(CheckBox& box) override
+    {
+        set("Button", box.bounds(), box.tab_index(), &box.layout().font);
+        check = &box;
+    }
+    void visit(ScrollBar& bar) override
+    {
+        set("ScrollBar", bar.bounds(), bar.tab_index(), nullptr);
+        scroll = &bar;
+    }
+    void visit(Timer&) override {}
+    void set(const char* k, const Rect& b, int tab, const Font* f)
+    {
+        kind = k;
+        bounds = b;
+        tab_index = tab;
+        font = f;
+    }
+};
+
 // Windowed controls: stacked in the form's order, placed, in their font and colours, in tab order.
 void check_controls(const Form& form, HWND w)
 {
     std::vector<std::pair<int, HWND>> tab_order;
-    for (const Control* control : form.controls()) {
-        const auto* list = dynamic_cast<const FileListBox*>(control);
-        const auto* check = dynamic_cast<const CheckBox*>(control);
-        const auto* scroll = dynamic_cast<const ScrollBar*>(control);
-        if (!list && !check && !scroll)
+    for (Control* control : form.controls()) {
+        Windowed expect;
+        control->accept(expect);
+        if (!expect.kind)
             continue;
+        const CheckBox* check = expect.check;
+        const ScrollBar* scroll = expect.scroll;
         CAPTURE(control->name());
         const HWND child = tab_order.empty() ? GetWindow(w, GW_CHILD) : GetWindow(tab_order.back().second, GW_HWNDNEXT);
         wchar_t kind[32] = {};
         GetClassNameW(child, kind, 32);
-        CHECK(test::narrow(kind) == (list ? "ListBox" : check ? "Button" : "ScrollBar"));
-        RECT r, expected = px(list ? list->bounds() : check ? check->bounds() : scroll->bounds());
+        CHECK(test::narrow(kind) == expect.kind);
+        RECT r, expected = px(expect.bounds);
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
         CHECK(EqualRect(&r, &expected));
-        tab_order.push_back({list ? list->tab_index() : check ? check->tab_index() : scroll->tab_index(), child});
+        tab_order.push_back({expect.tab_index, child});
         if (scroll) {
             int low = 0, high = 0;
             GetScrollRange(child, SB_CTL, &low, &high);
@@ -90,7 +121,7 @@ void check_controls(const Form& form, HWND w)
                   std::vector<int>{scroll->min(), scroll->max(), scroll->value()});
             continue;
         }
-        const Font& font = list ? list->font() : check->layout().font;
+        const Font& font = *expect.font;
         LOGFONTW f{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof f, &f);
         CHECK((f.lfHeight == font_height(font) && f.lfWeight == (font.bold ? FW_BOLD : FW_NORMAL)));
@@ -160,7 +191,7 @@ TEST_CASE_FIXTURE(test::Shown, "the windows are as their forms lay them out")
     for (Form* form : {static_cast<Form*>(&main), static_cast<Form*>(&info)}) {
         CAPTURE(form->layout().name);
         form->show();
-        const HWND w = test::window_of(*form);
+        const HWND w = platform.window_of(*form);
         // Drawn and on the screen once a label with a colour of its own shows it.
         const Label* coloured = *std::find_if(form->labels().begin(), form->labels().end(), [](const Label* l) {
             return !l->caption().empty() && !colors::is_system(l->fore_color());

@@ -14,7 +14,6 @@
 #include "main_window/frm_main.h"
 
 #include "platform/win32/event_pump.h"
-#include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -150,16 +149,11 @@ public:
     }
 };
 
-inline HWND window_of(const platform::Form& form)
+// A press of the left button at a point of a window and its release at another (client twips).
+inline void click(HWND window, float x, float y, float up_x, float up_y)
 {
-    return form.peer() ? static_cast<platform::win32::FormWindow*>(form.peer())->handle() : nullptr;
-}
-
-// A press of the left button at a point of a form and its release at another (client twips).
-inline void click(const platform::Form& form, float x, float y, float up_x, float up_y)
-{
-    SendMessageW(window_of(form), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px(x), px(y)));
-    SendMessageW(window_of(form), WM_LBUTTONUP, 0, MAKELPARAM(px(up_x), px(up_y)));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px(x), px(y)));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(px(up_x), px(up_y)));
 }
 
 // The main window shown and activated, as the user's click would; unloaded at the end, with the
@@ -167,7 +161,7 @@ inline void click(const platform::Form& form, float x, float y, float up_x, floa
 struct Shown {
     Platform platform;
     frmMain main{platform};
-    HWND window = (main.show(), SetActiveWindow(window_of(main)), window_of(main));
+    HWND window = (main.show(), SetActiveWindow(platform.window_of(main)), platform.window_of(main));
     ~Shown()
     {
         main.unload();

@@ -22,9 +22,8 @@ void soon(int milliseconds, std::function<void()> action)
     });
 }
 
-HCURSOR pointer_at(const Form& form, float x, float y)
+HCURSOR pointer_at(HWND w, float x, float y)
 {
-    const HWND w = test::window_of(form);
     POINT p{test::px(x), test::px(y)};
     ClientToScreen(w, &p);
     SetCursorPos(p.x, p.y);
@@ -46,28 +45,28 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
                                "click is a press and release on one label")
 {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW));
-    CHECK(pointer_at(main, 100, 4700) == platform.program_pointer());
+    CHECK(pointer_at(window, 100, 4700) == platform.program_pointer());
     const std::int16_t before = main.HScroll1.value();
     soon(300, [&] {
         frmInfo& info = *main.info();
-        const HWND w = test::window_of(info);
+        const HWND w = platform.window_of(info);
         CHECK_FALSE(IsWindowEnabled(window));
         CHECK(GetWindow(w, GW_OWNER) == window);
         CHECK(main.HScroll1.value() != before);
-        CHECK(pointer_at(info, 2000, 5500) == platform.program_pointer());
-        CHECK(pointer_at(info, 2000, 3000) == arrow);
+        CHECK(pointer_at(w, 2000, 5500) == platform.program_pointer());
+        CHECK(pointer_at(w, 2000, 3000) == arrow);
         SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(test::px(2000), test::px(5500)));
         CHECK(info.lblQarvel.fore_color() == frmInfo::link_hot);
-        test::click(info, 2000, 5500, 2000, 3000); // pressed on the link, let go on the mask: no click
+        test::click(w, 2000, 5500, 2000, 3000); // pressed on the link, let go on the mask: no click
         CHECK(IsWindowVisible(w));
-        test::click(info, 2000, 3000, 2000, 3000);
+        test::click(w, 2000, 3000, 2000, 3000);
     });
-    test::click(main, 100, 4700, 100, 4700);
+    test::click(window, 100, 4700, 100, 4700);
     REQUIRE(main.info() != nullptr);
     CHECK(main.info()->state() == FormState::hidden);
     CHECK(test::wait_until([&] { return IsWindowEnabled(window) && GetActiveWindow() == window; }, 2000));
     soon(100, [] { PostQuitMessage(3); }); // the loop ends and passes the quit on
-    test::click(main, 100, 4700, 100, 4700);
+    test::click(window, 100, 4700, 100, 4700);
     CHECK(quit_with(3));
     main.info()->unload();
     CHECK(platform.failures.empty());
