@@ -19,13 +19,13 @@ public:
     ~frmMain() override;
 
     // Stacking order, topmost first.
-    platform::CheckBox chkSwitches;
-    platform::Timer Timer1;
-    platform::FileListBox filSource;
-    platform::ScrollBar HScroll1;
-    platform::Label lblCount;
-    platform::Label cmdClick;
-    platform::Label cmdInfo;
+    platform::CheckBox chkSwitches;  // ticked: the tool extracts; clear: it lists
+    platform::Timer Timer1;          // the banner's tick
+    platform::FileListBox filSource; // the folder's BIF files; a double-click starts the tool
+    platform::ScrollBar HScroll1;    // never seen (behind the list): holds the banner's position and limits
+    platform::Label lblCount;        // "File Count: n"
+    platform::Label cmdClick;        // the click strip over the banner, black on black: opens the information window
+    platform::Label cmdInfo;         // the banner's moving text, drawn under the strip
 
     // The archive of the last double-click; empty until then.
     const std::string& selected_archive() const { return selected_archive_; }

@@ -23,6 +23,7 @@ void frmMain::filSource_DblClick()
     const std::string& folder = platform().app().folder;
     const std::string command = tool_command(folder, switches, selected_archive_);
     try {
+        // The mode follows the switch text the command got, not the box: the two cannot disagree.
         if (switches == extract_switch) {
             platform().start_process(command, ShowMode::normal_no_activate, folder);
             platform().message_box(*this, "Files were extracted!", "Done");

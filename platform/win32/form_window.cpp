@@ -90,12 +90,12 @@ FormWindow::~FormWindow()
 {
     platform_.forget_window(form_);
     if (modal_)
-        modal_->peer_gone();
+        modal_->peer_deleted();
     if (!window_.handle)
         return;
     // Unloaded by the program rather than closed by the user: the model knows already.
     window_.detach();
-    window_going(window_.handle);
+    before_destroy(window_.handle);
 }
 
 void FormWindow::OwnedWindow::detach() const
@@ -111,19 +111,19 @@ FormWindow::OwnedWindow::~OwnedWindow()
         DestroyWindow(handle);
 }
 
-void FormWindow::window_going(HWND window)
+void FormWindow::before_destroy(HWND window)
 {
-    give_back_owner();
+    enable_owner();
     if (platform_.main_window() == window) {
-        platform_.main_window_gone();
+        platform_.main_window_destroyed();
         PostQuitMessage(0);
     }
 }
 
-void FormWindow::give_back_owner()
+void FormWindow::enable_owner()
 {
     if (modal_)
-        modal_->give_back_owner();
+        modal_->enable_owner();
 }
 
 LRESULT FormWindow::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -275,13 +275,13 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
 // The owner takes input again before this window goes, so activation passes to it.
 void FormWindow::on_close(HWND window)
 {
-    give_back_owner();
+    enable_owner();
     DestroyWindow(window);
 }
 
 void FormWindow::on_destroy(HWND window)
 {
-    window_going(window);
+    before_destroy(window);
     WindowSide::destroyed(form_);
 }
 
@@ -396,7 +396,7 @@ void FormWindow::hide()
     const HWND window = window_.handle;
     if (!window)
         return;
-    give_back_owner();
+    enable_owner();
     ShowWindow(window, SW_HIDE);
 }
 

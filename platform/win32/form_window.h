@@ -75,8 +75,8 @@ private:
     MouseEvent mouse_event(const Label& label, WPARAM keys, LPARAM point) const;
     // The window goes, whoever ends it: its owner takes input again first, and the program ends
     // with its main window.
-    void window_going(HWND window);
-    void give_back_owner();
+    void before_destroy(HWND window);
+    void enable_owner();
 
     Win32Platform& platform_;
     Form& form_;

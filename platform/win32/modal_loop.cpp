@@ -14,7 +14,7 @@ ModalLoop::ModalLoop(HWND window, HWND owner, ModalLoop* outer) : window_(window
 
 ModalLoop::~ModalLoop()
 {
-    give_back_owner();
+    enable_owner();
     if (owner_ && IsWindow(owner_) && GetActiveWindow() != owner_)
         SetActiveWindow(owner_);
 }
@@ -34,20 +34,20 @@ void ModalLoop::run()
     }
 }
 
-void ModalLoop::give_back_owner()
+void ModalLoop::enable_owner()
 {
     if (disabled_ && IsWindow(disabled_))
         EnableWindow(disabled_, TRUE);
     disabled_ = nullptr;
     if (outer_)
-        outer_->give_back_owner();
+        outer_->enable_owner();
 }
 
-void ModalLoop::peer_gone()
+void ModalLoop::peer_deleted()
 {
     peer_alive_ = false;
     if (outer_)
-        outer_->peer_gone();
+        outer_->peer_deleted();
 }
 
 } // namespace platform::win32

@@ -19,9 +19,9 @@ public:
     void run();
     // Called before the window hides or goes, so activation passes to the owner and not to
     // another program.
-    void give_back_owner();
+    void enable_owner();
     // The window's peer was deleted; whoever runs the loop must not touch it afterwards.
-    void peer_gone();
+    void peer_deleted();
     bool peer_alive() const { return peer_alive_; }
     ModalLoop* outer() const { return outer_; }
 

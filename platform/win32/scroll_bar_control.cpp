@@ -48,7 +48,7 @@ private:
         case SBM_GETSCROLLINFO:
         case SBM_GETSCROLLBARINFO:
         case WM_PAINT:
-            self->hand_over();
+            self->set_scroll_info();
             break;
         case WM_NCDESTROY:
             self->detach();
@@ -59,7 +59,7 @@ private:
         return CallWindowProcW(original, window, message, wparam, lparam);
     }
 
-    void hand_over()
+    void set_scroll_info()
     {
         if (!stale_)
             return;

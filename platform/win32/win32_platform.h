@@ -43,7 +43,7 @@ public:
     // The first form shown on its own; closing it ends the program.
     HWND main_window() const { return main_window_; }
     void set_main_window(HWND window) { main_window_ = window; }
-    void main_window_gone() { main_window_ = nullptr; }
+    void main_window_destroyed() { main_window_ = nullptr; }
 
 private:
     HWND failure_owner() const;
