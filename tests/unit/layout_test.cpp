@@ -86,7 +86,8 @@ std::string describe(Control& c)
 } // namespace
 
 // The windows as laid out, before anything loads them: one line a window and a control, in
-// stacking order. The Win32 tests check the real windows against these same layouts.
+// stacking order. This is the one place the layouts' values are pinned; the Win32 layout suite
+// states none of them, and checks only that the real windows show whatever their forms lay out.
 TEST_CASE("the windows' settings and their controls, topmost first")
 {
     fake::Platform p = fake::game_folder({});

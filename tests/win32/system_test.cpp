@@ -1,9 +1,11 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest.h>
 
+#include "main_window/tool_command.h"
 #include "platform/failure.h"
 #include "platform/win32/app_facts.h"
 #include "platform/win32/open_address.h"
+#include "platform/win32/path_forms.h"
 #include "platform/win32/process_start.h"
 #include "support.h"
 
@@ -23,9 +25,13 @@ TEST_CASE("the pump handles what is pending and returns; a quit it meets is post
     CHECK_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_CASE("the application facts: title, version, and this program's folder however long its path")
+TEST_CASE("the application facts: title, version, and this program's folder however long or whatever form its path")
 {
     CHECK(folder_of(L"C:\\Vintrel.exe") == L"C:\\");
+    // Started by an extended or a network path, it has its plain folder.
+    CHECK(folder_of(L"\\\\?\\C:\\Vintrel.exe") == L"C:\\");
+    CHECK(folder_of(L"\\\\?\\UNC\\server\\share\\data\\Vintrel.exe") == L"\\\\server\\share\\data");
+    CHECK(folder_of(L"\\\\server\\share\\data\\Vintrel.exe") == L"\\\\server\\share\\data");
     CHECK(program_path(4) == program_path());
     const AppFacts facts = read_app_facts();
     CHECK(facts.folder == narrow(folder_of(program_path())));
@@ -67,6 +73,35 @@ TEST_CASE("a started program gets the show mode, folder and command line, and no
     CHECK_NOTHROW(start_process("cmd /c exit 0", ShowMode::hidden, folder.path()));
     CHECK_THROWS_AS(start_process('"' + folder.file("missing.exe") + '"', ShowMode::normal, ""), Failure);
     CHECK_THROWS_AS(start_process(line, ShowMode::hidden, "C:\\no\\such\\folder"), Failure);
+}
+
+// Wine starts no program from such a folder by any path (it lengthens short forms again), so the
+// command line and folder handed to the system are checked instead.
+TEST_CASE("from a folder deeper than the old limit the tool goes by its short form; the archive name stays long")
+{
+    const test::TempFolder root("vintrel-long");
+    std::wstring folder = widen(root.path());
+    while (folder.size() <= 300) {
+        folder += L"\\a folder with a long name";
+        REQUIRE(CreateDirectoryW(extended_path(folder).c_str(), nullptr));
+    }
+    const std::wstring tool = folder + L"\\biftool.exe";
+    const std::wstring line = widen(tool_command(narrow(folder), "-extr ", "a b.bif"));
+    CHECK_THROWS_AS(with_program_within_limit(line), Failure); // no tool, so no short form of it
+    REQUIRE(CopyFileW((widen(read_app_facts().folder) + L"\\win32_record_child.exe").c_str(),
+                      extended_path(tool).c_str(), FALSE));
+    const std::wstring started = with_program_within_limit(line), tail = L"\" -extr \"a b.bif\"";
+    REQUIRE(started.ends_with(tail));
+    for (const auto& [short_form, long_form] :
+         {std::pair{started.substr(1, started.size() - tail.size() - 1), tool}, {within_limit(folder), folder}}) {
+        CHECK(fits_old_limit(short_form));
+        std::wstring found(1024, L'\0');
+        found.resize(GetLongPathNameW(short_form.c_str(), found.data(), 1024));
+        CHECK(found == long_form);
+    }
+    DeleteFileW(extended_path(tool).c_str());
+    for (; folder.size() > root.path().size(); folder.resize(folder.rfind(L'\\')))
+        RemoveDirectoryW(extended_path(folder).c_str());
 }
 
 }
