@@ -24,9 +24,7 @@ FormLayout info_layout()
 // A framed box of text in the system's colours.
 LabelLayout text_box(const char* name, Rect bounds, int tab_index, const char* caption)
 {
-    return {.name = name,
-            .bounds = bounds,
-            .tab_index = tab_index,
+    return {.place = {name, bounds, tab_index},
             .caption = caption,
             .fore = colors::button_text,
             .back = colors::button_face,
@@ -59,17 +57,17 @@ const char* const copyright = "Copyright \xC2\xA9 the Vintrel authors. Free to u
 // clang-format off
 frmInfo::frmInfo(Platform& platform)
     : Form(platform, info_layout()),
-      lblMask(*this, {.name = "lblMask", .bounds = {0, 0, 4575, 5295}, .tab_index = 4, .caption = "",
+      lblMask(*this, {.place = {"lblMask", {0, 0, 4575, 5295}, 4}, .caption = "",
                       .back_style = BackStyle::transparent}),
       Label1(*this, text_box("Label1", {120, 480, 4335, 1695}, 3, instructions)),
-      lblQarvel(*this, {.name = "lblQarvel", .bounds = {120, 5400, 4335, 255}, .tab_index = 0,
+      lblQarvel(*this, {.place = {"lblQarvel", {120, 5400, 4335, 255}, 0},
                         .caption = "Click Here to visit the Qarvel Web Site", .fore = link_cold, .back = colors::black,
                         .back_style = BackStyle::transparent, .alignment = Alignment::center,
                         .font = sans_serif(9.75f, true), .pointer = Pointer::program}),
-      lblTitle(*this, {.name = "lblTitle", .bounds = {120, 120, 4335, 615}, .tab_index = 2, .caption = "App.Title",
+      lblTitle(*this, {.place = {"lblTitle", {120, 120, 4335, 615}, 2}, .caption = "App.Title",
                        .fore = 0x03BBE9, .back = colors::black, .back_style = BackStyle::transparent,
                        .alignment = Alignment::center, .font = sans_serif(12, true)}),
-      lblC(*this, {.name = "lblC", .bounds = {480, 4800, 3615, 495}, .tab_index = 1, .caption = copyright,
+      lblC(*this, {.place = {"lblC", {480, 4800, 3615, 495}, 1}, .caption = copyright,
                    .fore = 0x008080, .back = colors::black, .back_style = BackStyle::transparent,
                    .alignment = Alignment::center, .font = sans_serif(8.25f)}),
       Label2(*this, text_box("Label2", {480, 4080, 3615, 495}, 5, credits)),

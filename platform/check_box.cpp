@@ -3,7 +3,7 @@
 namespace platform {
 
 CheckBox::CheckBox(Form& form, CheckBoxLayout layout)
-    : Control(form, layout.name), layout_(std::move(layout)), value_(layout_.value)
+    : Control(form, layout.place), layout_(std::move(layout)), value_(layout_.value)
 {
 }
 

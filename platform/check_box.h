@@ -9,9 +9,7 @@ namespace platform {
 enum class CheckValue { clear = 0, ticked = 1, grayed = 2 };
 
 struct CheckBoxLayout {
-    std::string name;
-    Rect bounds;
-    int tab_index = 0;
+    Place place;
     std::string caption;
     CheckValue value = CheckValue::clear;
     Color fore = colors::button_text;
@@ -24,8 +22,6 @@ public:
     CheckBox(Form& form, CheckBoxLayout layout);
 
     const CheckBoxLayout& layout() const { return layout_; }
-    const Rect& bounds() const { return layout_.bounds; }
-    int tab_index() const { return layout_.tab_index; }
     CheckValue value() const { return value_; }
     void set_value(CheckValue value);
 

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
+Control::Control(Form& form, Place place) : form_(form), place_(std::move(place)) {}
 
 void Control::changed() { form_.control_changed(*this); }
 

@@ -2,6 +2,8 @@
 #include <functional>
 #include <string>
 
+#include "look.h"
+
 namespace platform {
 
 class CheckBox;
@@ -27,16 +29,25 @@ protected:
     ~ControlVisitor() = default;
 };
 
+// Where a control stands in its form: its name, its box (twips) and its place in the Tab order.
+struct Place {
+    std::string name;
+    Rect bounds;
+    int tab_index = 0;
+};
+
 // A control belongs to one form for its whole life; it tells the form when something the
 // window must show has changed, and raises its events through the form's failure guard.
 class Control {
 public:
-    Control(Form& form, std::string name);
+    Control(Form& form, Place place);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    const std::string& name() const { return name_; }
+    const std::string& name() const { return place_.name; }
+    const Rect& bounds() const { return place_.bounds; }
+    int tab_index() const { return place_.tab_index; }
     Form& form() const { return form_; }
 
     // Back to the look the layout gives, as when the form is loaded afresh.
@@ -44,12 +55,14 @@ public:
     virtual void accept(ControlVisitor& visitor) = 0;
 
 protected:
+    // Labels alone move and change their size.
+    void set_place_bounds(const Rect& bounds) { place_.bounds = bounds; }
     void changed();
     void raise(const std::function<void()>& handler);
 
 private:
     Form& form_;
-    std::string name_;
+    Place place_;
 };
 
 } // namespace platform

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-FileListBox::FileListBox(Form& form, FileListBoxLayout layout) : Control(form, layout.name), layout_(std::move(layout))
+FileListBox::FileListBox(Form& form, FileListBoxLayout layout) : Control(form, layout.place), layout_(std::move(layout))
 {
 }
 

@@ -10,9 +10,7 @@
 namespace platform {
 
 struct FileListBoxLayout {
-    std::string name;
-    Rect bounds;
-    int tab_index = 0;
+    Place place;
     std::string pattern = "*.*";
     Font font;
 };
@@ -23,8 +21,6 @@ class FileListBox : public Control {
 public:
     FileListBox(Form& form, FileListBoxLayout layout);
 
-    const Rect& bounds() const { return layout_.bounds; }
-    int tab_index() const { return layout_.tab_index; }
     const Font& font() const { return layout_.font; }
     const std::string& pattern() const { return layout_.pattern; }
 

@@ -8,9 +8,7 @@
 namespace platform {
 
 struct LabelLayout {
-    std::string name;
-    Rect bounds;
-    int tab_index = 0;
+    Place place;
     std::string caption;
     Color fore = colors::button_text;
     Color back = colors::button_face;
@@ -36,10 +34,9 @@ public:
 
     const std::string& caption() const { return caption_; }
     void set_caption(std::string caption);
-    const Rect& bounds() const { return bounds_; }
-    float left() const { return bounds_.left; }
+    float left() const { return bounds().left; }
     void set_left(float left);
-    float width() const { return bounds_.width; }
+    float width() const { return bounds().width; }
     bool visible() const { return visible_; }
     void set_visible(bool visible);
     Color fore_color() const { return fore_; }
@@ -53,7 +50,6 @@ public:
     Border border() const { return layout_.border; }
     bool auto_size() const { return layout_.auto_size; }
     Pointer pointer() const { return layout_.pointer; }
-    int tab_index() const { return layout_.tab_index; }
 
     std::function<void()> on_click;
     std::function<void(const MouseEvent&)> on_mouse_move;
@@ -73,7 +69,6 @@ private:
 
     LabelLayout layout_;
     std::string caption_;
-    Rect bounds_;
     bool visible_ = true;
     Color fore_;
     Font font_;

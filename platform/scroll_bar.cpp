@@ -7,7 +7,7 @@
 namespace platform {
 
 ScrollBar::ScrollBar(Form& form, ScrollBarLayout layout)
-    : Control(form, layout.name), layout_(std::move(layout)), min_(layout_.min), max_(layout_.max),
+    : Control(form, layout.place), layout_(std::move(layout)), min_(layout_.min), max_(layout_.max),
       value_(layout_.value)
 {
 }

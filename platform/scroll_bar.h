@@ -8,9 +8,7 @@
 namespace platform {
 
 struct ScrollBarLayout {
-    std::string name;
-    Rect bounds;
-    int tab_index = 0;
+    Place place;
     std::int16_t min = 0, max = 32767, value = 0;
 };
 
@@ -19,8 +17,6 @@ class ScrollBar : public Control {
 public:
     ScrollBar(Form& form, ScrollBarLayout layout);
 
-    const Rect& bounds() const { return layout_.bounds; }
-    int tab_index() const { return layout_.tab_index; }
     std::int16_t min() const { return min_; }
     std::int16_t max() const { return max_; }
     std::int16_t value() const { return value_; }

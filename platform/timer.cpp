@@ -3,7 +3,7 @@
 namespace platform {
 
 Timer::Timer(Form& form, TimerLayout layout)
-    : Control(form, layout.name), layout_(std::move(layout)), interval_(layout_.interval), enabled_(layout_.enabled)
+    : Control(form, {layout.name}), layout_(std::move(layout)), interval_(layout_.interval), enabled_(layout_.enabled)
 {
 }
 

@@ -57,7 +57,7 @@ struct Describe : ControlVisitor {
     void visit(CheckBox& check) override
     {
         const CheckBoxLayout& l = check.layout();
-        text = place(l.name, l.bounds, l.tab_index) + " '" + l.caption + "'" +
+        text = place(check.name(), check.bounds(), check.tab_index()) + " '" + l.caption + "'" +
                (check.value() == CheckValue::ticked ? " ticked" : "") + " fore " + color(l.fore) + " back " +
                color(l.back) + look(l.font);
     }
