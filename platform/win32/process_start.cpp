@@ -70,10 +70,10 @@ std::wstring within_limit(const std::wstring& path)
 {
     if (fits_old_limit(path))
         return path;
+    // Where the volume keeps no short names the system gives the long path back; the long one is
+    // tried then (the manifest declares long paths), and only its start may fail.
     const std::wstring short_form = short_path(path);
-    if (short_form.empty() || !fits_old_limit(short_form))
-        throw Failure(system_error_text(ERROR_FILENAME_EXCED_RANGE));
-    return short_form;
+    return !short_form.empty() && fits_old_limit(short_form) ? short_form : path;
 }
 
 std::wstring with_program_within_limit(std::wstring command_line)
