@@ -134,7 +134,8 @@ TEST_CASE("from a folder deeper than the old limit the tool goes by its short fo
     }
     const std::wstring tool = folder + L"\\biftool.exe";
     const std::wstring line = widen(tool_command(narrow(folder), "-extr ", "a b.bif"));
-    CHECK_THROWS_AS(with_program_within_limit(line), Failure); // no tool, so no short form of it
+    CHECK(with_program_within_limit(line) == line); // no tool, so no short form of it: tried as it is
+    CHECK_THROWS_AS(start_process(narrow(line), ShowMode::normal_no_activate, narrow(folder)), Failure);
     REQUIRE(CopyFileW((widen(read_app_facts().folder) + L"\\win32_record_child.exe").c_str(),
                       extended_path(tool).c_str(), FALSE));
     const std::wstring started = with_program_within_limit(line), tail = L"\" -extr \"a b.bif\"";
@@ -148,6 +149,27 @@ TEST_CASE("from a folder deeper than the old limit the tool goes by its short fo
     }
     DeleteFileW(extended_path(tool).c_str());
     for (; folder.size() > root.path().size(); folder.resize(folder.rfind(L'\\')))
+        RemoveDirectoryW(extended_path(folder).c_str());
+}
+
+// Names that are short already have no shorter form, as every name has where a volume keeps no
+// short names.
+TEST_CASE("a folder deeper than the old limit with no shorter form is tried as it is, and fails only by its start")
+{
+    const test::TempFolder root("vintrel-short");
+    const std::wstring top = short_path(widen(root.path()));
+    std::wstring folder = top;
+    while (folder.size() <= 300) {
+        folder += L"\\abcdefgh";
+        REQUIRE(CreateDirectoryW(extended_path(folder).c_str(), nullptr));
+    }
+    REQUIRE(short_path(folder) == folder);
+    CHECK(within_limit(folder) == folder);
+    const std::wstring tool = folder + L"\\biftool.exe";
+    CHECK(with_program_within_limit(tool + L" -extr a.bif") == tool + L" -extr a.bif");
+    CHECK_THROWS_AS(start_process(narrow(tool) + " -extr a.bif", ShowMode::normal_no_activate, narrow(folder)),
+                    Failure);
+    for (; folder.size() > top.size(); folder.resize(folder.rfind(L'\\')))
         RemoveDirectoryW(extended_path(folder).c_str());
 }
 

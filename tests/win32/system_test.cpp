@@ -3,6 +3,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/app_facts.h"
+#include "platform/win32/console_host.h"
 #include "platform/win32/open_address.h"
 #include "platform/win32/process_start.h"
 #include "support.h"
@@ -67,6 +68,50 @@ TEST_CASE("a started program gets the show mode, folder and command line, and no
     CHECK_NOTHROW(start_process("cmd /c exit 0", ShowMode::hidden, folder.path()));
     CHECK_THROWS_AS(start_process('"' + folder.file("missing.exe") + '"', ShowMode::normal, ""), Failure);
     CHECK_THROWS_AS(start_process(line, ShowMode::hidden, "C:\\no\\such\\folder"), Failure);
+}
+
+TEST_CASE("a window kept from the focus may start through the classic console host: only a line the host passes on "
+          "as it stands, and the host let go once it has started the program, else nothing is left running")
+{
+    const std::wstring line = L"\"C:\\a b\\biftool.exe\" -extr \"a b.bif\"";
+    CHECK(console_host_line(line) == L"conhost.exe -- " + line);
+    CHECK(console_host_line(L"C:\\g\\biftool.exe -extr a.bif") == L"conhost.exe -- C:\\g\\biftool.exe -extr a.bif");
+    // The host splits the line and joins it again, and expands names between percent signs.
+    for (const wchar_t* changed : {L"C:\\g\\biftool.exe -extr ", L"C:\\g\\biftool.exe  a.bif", L" C:\\g\\biftool.exe",
+                                   L"\"C:\\g\\biftool.exe\" a", L"\"C:\\a b\\\" a", L"\"C:\\a b\\biftool.exe\"a",
+                                   L"C:\\g\\biftool.exe a\"b", L"C:\\g\\biftool.exe %TEMP%"}) {
+        CAPTURE(narrow(changed));
+        CHECK(console_host_line(changed).empty());
+    }
+
+    const test::TempFolder folder("vintrel host");
+    const std::string record_child = read_app_facts().folder + "\\win32_record_child.exe";
+    const std::string host = folder.file("host\\host.exe"), tool = folder.file("tool\\tool.exe");
+    for (const std::string& copy : {host, tool}) {
+        CreateDirectoryW(widen(copy.substr(0, copy.rfind('\\'))).c_str(), nullptr);
+        REQUIRE(CopyFileW(widen(record_child).c_str(), widen(copy).c_str(), FALSE));
+    }
+    const std::string tool_line = '"' + tool + "\" -extr a.bif";
+    const std::wstring host_line = console_host_line(widen(tool_line));
+    REQUIRE_FALSE(host_line.empty());
+    CHECK(start_through_host(widen(host), host_line, SW_SHOWNOACTIVATE, widen(folder.path())));
+    auto host_record = test::wait_for_record(folder.file("host\\record.txt"));
+    CHECK(host_record["show"] == "4");
+    CHECK(host_record["folder"] == folder.path());
+    CHECK(host_record["line"] == narrow(host_line));
+    CHECK(test::wait_for_record(folder.file("tool\\record.txt"))["line"] == tool_line);
+
+    // The system's own host: where it starts the tool it says so (Windows); where it takes no
+    // command line it ends, and nothing runs (Wine).
+    DeleteFileW(widen(folder.file("tool\\record.txt")).c_str());
+    wchar_t system_folder[MAX_PATH];
+    GetSystemDirectoryW(system_folder, MAX_PATH);
+    const bool started = start_through_host(std::wstring(system_folder) + L"\\conhost.exe", host_line,
+                                            SW_SHOWNOACTIVATE, widen(folder.path()));
+    Sleep(500);
+    CHECK(started == (GetFileAttributesW(widen(folder.file("tool\\record.txt")).c_str()) != INVALID_FILE_ATTRIBUTES));
+    MESSAGE("the system's console host started the tool: ", started,
+            "; consoles may be handed over: ", consoles_may_be_handed_over());
 }
 
 }
