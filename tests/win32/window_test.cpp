@@ -120,4 +120,26 @@ TEST_CASE_FIXTURE(test::Shown, "the hidden scroll bar holds the banner's place a
     CHECK(kept.value() == kept.max()); // the last tick jumped back
 }
 
+TEST_CASE_FIXTURE(test::Shown, "the check box: ticked at start; space, a click and both clicks of a double-click "
+                               "toggle it, the button's state in step with the value; grayed is its third state")
+{
+    const HWND box = FindWindowExW(window, nullptr, L"Button", nullptr);
+    const auto state = [&] { return std::pair{SendMessageW(box, BM_GETCHECK, 0, 0), main.chkSwitches.value()}; };
+    using State = std::pair<LRESULT, CheckValue>;
+    CHECK(state() == State{BST_CHECKED, CheckValue::ticked});
+    SetFocus(box);
+    SendMessageW(box, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(box, WM_KEYUP, VK_SPACE, 0xC0000001);
+    CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
+    const LPARAM inside = MAKELPARAM(10, 10);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageW(box, WM_LBUTTONUP, 0, inside);
+    CHECK(state() == State{BST_CHECKED, CheckValue::ticked});
+    SendMessageW(box, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    SendMessageW(box, WM_LBUTTONUP, 0, inside);
+    CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
+    main.chkSwitches.set_value(CheckValue::grayed);
+    CHECK(state() == State{BST_INDETERMINATE, CheckValue::grayed});
+}
+
 }
