@@ -10,6 +10,7 @@
 #include "platform/label.h"
 #include "text.h"
 #include "win32_platform.h"
+#include "window_corners.h"
 
 namespace platform::win32 {
 namespace {
@@ -59,6 +60,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
                     CW_USEDEFAULT, 0, 0, owner, nullptr, platform_.instance(), this);
     if (!window_.handle)
         throw Failure("Cannot make the window " + layout.name);
+    ask_for_square_corners(window_.handle); // the strips along the edges are drawn to the corners
 
     // Made once the window's own resolution is known.
     dpi_ = window_dpi(window_.handle);
