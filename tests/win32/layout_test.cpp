@@ -101,6 +101,8 @@ void check_controls(const Form& form, HWND w)
             CHECK(s.count(caption, to_colorref(check->layout().fore)) > 10);
             CHECK(s.at(r.right - 1, (r.top + r.bottom) / 2) == to_colorref(check->layout().back));
             CHECK(SendMessageW(child, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(check->value()));
+            // A check box to assistive technology, which reads a button's kind from its style.
+            CHECK((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_3STATE);
         }
     }
     std::sort(tab_order.begin(), tab_order.end());

@@ -6,6 +6,7 @@
 #include "platform/win32/console_host.h"
 #include "platform/win32/open_address.h"
 #include "platform/win32/process_start.h"
+#include "platform/win32/window_corners.h"
 #include "support.h"
 
 using namespace platform;
@@ -33,6 +34,16 @@ TEST_CASE("the application facts: title, version, and this program's folder howe
     CHECK(facts.title + " " + std::to_string(facts.major) + "." + std::to_string(facts.minor) + "." +
               std::to_string(facts.revision) ==
           "Vintrel 1.0.0");
+}
+
+// Wine's desktop rounds nothing and takes any request; the point is that the call is found, by its
+// library and name, from the system folder.
+TEST_CASE("square corners are asked of the system's window manager")
+{
+    const HWND window =
+        CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    CHECK(ask_for_square_corners(window));
+    DestroyWindow(window);
 }
 
 TEST_CASE("only web and mail addresses go to the shell")

@@ -38,6 +38,16 @@ bool quit_with(WPARAM code)
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == code;
 }
 
+// What Windows' own reads of a scroll bar control see: its state, with no message to the control.
+// Under Wine they ask the control; its class's procedure, past any subclass, answers as Windows.
+std::vector<int> held_by(HWND bar)
+{
+    SCROLLINFO info{.cbSize = sizeof info, .fMask = SIF_RANGE | SIF_POS};
+    const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(bar, GCLP_WNDPROC));
+    CallWindowProcW(own, bar, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return {info.nMin, info.nMax, info.nPos};
+}
+
 } // namespace
 
 TEST_SUITE("window") {
@@ -85,6 +95,51 @@ TEST_CASE_FIXTURE(test::Shown, "a moving label draws its old and new boxes alone
     const COLORREF text = win32::to_colorref(main.cmdInfo.fore_color());
     REQUIRE(test::wait_until([&] { return test::Capture(window, box).count(box, text) > 5; }, 3000));
     CHECK(test::Capture(window, mark).at(1, 1) == RGB(255, 255, 255));
+}
+
+TEST_CASE_FIXTURE(test::Shown, "the hidden scroll bar holds the banner's place and range after every tick, the jump "
+                               "back too, for readers that ask it and those that do not")
+{
+    const HWND bar = FindWindowExW(window, nullptr, L"ScrollBar", nullptr);
+    const ScrollBar& kept = main.HScroll1;
+    for (int tick = 0; tick < 3; ++tick) {
+        CAPTURE(tick);
+        if (tick == 2)
+            main.HScroll1.set_value(static_cast<std::int16_t>(kept.min() + 24)); // the next tick jumps back
+        const std::int16_t before = kept.value();
+        REQUIRE(test::wait_until([&] { return kept.value() != before; }, 2000));
+        const std::vector<int> held = held_by(bar), model{kept.min(), kept.max(), kept.value()};
+        CHECK(held == model);
+        int low = 0, high = 0;
+        GetScrollRange(bar, SB_CTL, &low, &high);
+        SCROLLINFO read{.cbSize = sizeof read, .fMask = SIF_RANGE | SIF_POS};
+        GetScrollInfo(bar, SB_CTL, &read);
+        CHECK(std::vector{low, high, GetScrollPos(bar, SB_CTL), read.nMin, read.nMax, read.nPos} ==
+              std::vector{model[0], model[1], model[2], model[0], model[1], model[2]});
+    }
+    CHECK(kept.value() == kept.max()); // the last tick jumped back
+}
+
+TEST_CASE_FIXTURE(test::Shown, "the check box: ticked at start; space, a click and both clicks of a double-click "
+                               "toggle it, the button's state in step with the value; grayed is its third state")
+{
+    const HWND box = FindWindowExW(window, nullptr, L"Button", nullptr);
+    const auto state = [&] { return std::pair{SendMessageW(box, BM_GETCHECK, 0, 0), main.chkSwitches.value()}; };
+    using State = std::pair<LRESULT, CheckValue>;
+    CHECK(state() == State{BST_CHECKED, CheckValue::ticked});
+    SetFocus(box);
+    SendMessageW(box, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(box, WM_KEYUP, VK_SPACE, 0xC0000001);
+    CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
+    const LPARAM inside = MAKELPARAM(10, 10);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageW(box, WM_LBUTTONUP, 0, inside);
+    CHECK(state() == State{BST_CHECKED, CheckValue::ticked});
+    SendMessageW(box, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    SendMessageW(box, WM_LBUTTONUP, 0, inside);
+    CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
+    main.chkSwitches.set_value(CheckValue::grayed);
+    CHECK(state() == State{BST_INDETERMINATE, CheckValue::grayed});
 }
 
 }
