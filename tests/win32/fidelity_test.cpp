@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "info_window/frm_info.h"
 #include "main_window/tool_command.h"
 #include "platform/failure.h"
 #include "platform/win32/app_facts.h"
@@ -74,6 +75,40 @@ TEST_CASE_FIXTURE(test::Shown, "at every scale, wherever it stands, the banner's
         }
     }
     CHECK(main.HScroll1.min() == left_limit); // the range stays as set at load
+}
+
+// The layout's boxes were measured with the raster face at 96 dpi; at other scales its twin draws.
+TEST_CASE_FIXTURE(test::Shown, "at every scale each label's text and the check box's caption fit their boxes whole")
+{
+    frmInfo info(platform);
+    info.show();
+    for (const int scale : {96, 120, 144, 168, 192, 216, 288}) {
+        CAPTURE(scale);
+        FontCache fonts(Dpi{scale});
+        const MemoryDc dc(CreateCompatibleDC(nullptr));
+        for (const Form* form : {static_cast<const Form*>(&main), static_cast<const Form*>(&info)})
+            for (const Label* label : form->labels()) {
+                if (label->caption().empty() || label->auto_size())
+                    continue;
+                CAPTURE(label->name());
+                RECT box = label_box(*label, Dpi{scale});
+                if (label->border() == Border::single)
+                    InflateRect(&box, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+                const Selection font(dc.get(), fonts.get(label->font()));
+                const std::wstring text = widen(label->caption());
+                RECT needed{0, 0, box.right - box.left, 0};
+                DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &needed,
+                          DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+                CHECK(needed.right <= box.right - box.left);
+                CHECK(needed.bottom <= box.bottom - box.top);
+            }
+        const Selection font(dc.get(), fonts.get(main.chkSwitches.layout().font));
+        SIZE caption{};
+        GetTextExtentPoint32W(dc.get(), L"Extract from BIF.", 17, &caption);
+        const RECT box = Dpi{scale}.to_pixels(main.chkSwitches.bounds());
+        CHECK(caption.cx + MulDiv(13 + 4, scale, 96) <= box.right - box.left); // after the box and its gap
+    }
+    info.unload();
 }
 
 TEST_CASE_FIXTURE(test::Shown, "the information window comes back where the user left it; loaded afresh, it is centred")
