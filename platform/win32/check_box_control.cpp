@@ -8,38 +8,16 @@
 namespace platform::win32 {
 namespace {
 
-WNDPROC button_procedure = nullptr;
-
-// An owner-drawn button is a push button to the system; this one answers for its value as a
-// check box does, so other programs can read it.
-LRESULT CALLBACK check_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == BM_GETCHECK) {
-        const auto* model = reinterpret_cast<const CheckBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (!model)
-            return BST_UNCHECKED;
-        switch (model->value()) {
-        case CheckValue::ticked:
-            return BST_CHECKED;
-        case CheckValue::grayed:
-            return BST_INDETERMINATE;
-        default:
-            return BST_UNCHECKED;
-        }
-    }
-    return CallWindowProcW(button_procedure, window, message, wparam, lparam);
-}
-
+// A real three-state check box, so the system's accessibility proxy, which reads a button's kind
+// from its style, announces a check box with its state; the button holds the model's value. Its
+// clicks and keys go to the model, which decides the next value. It draws itself wholly through
+// custom draw (common controls 6, which the manifest asks for): a visual style would ignore its
+// colours, and its light text on black must hold on every system.
 class CheckBoxControl : public NativeControl {
 public:
     CheckBoxControl(CheckBox& model, HWND form_window, int id)
-        : model_(model), window_(make_child(L"BUTTON", WS_TABSTOP | BS_OWNERDRAW, form_window, id))
+        : model_(model), window_(make_child(L"BUTTON", WS_TABSTOP | BS_3STATE, form_window, id))
     {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&model_));
-        const auto previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(check_box_procedure)));
-        if (!button_procedure)
-            button_procedure = previous;
         SetWindowTextW(window_, widen(model_.layout().caption).c_str());
     }
 
@@ -47,7 +25,8 @@ public:
     HWND window() const override { return window_; }
     int tab_index() const override { return model_.tab_index(); }
 
-    void update() override { InvalidateRect(window_, nullptr, FALSE); }
+    // The button draws itself again where its state changes.
+    void update() override { SendMessageW(window_, BM_SETCHECK, static_cast<WPARAM>(model_.value()), 0); }
 
     void lay_out(FontCache& fonts) override
     {
@@ -59,15 +38,17 @@ public:
         SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
 
-    // A quick second click comes as a double-click; it toggles again, as a check box does.
     void notify(WORD code) override
     {
-        if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
+        if (code == BN_CLICKED)
             WindowSide::toggle(model_);
     }
 
-    void draw(const DRAWITEMSTRUCT& item) override
+    // Drawn whole at the first stage; skipping the default there skips the rest.
+    LRESULT custom_draw(const NMCUSTOMDRAW& item) override
     {
+        if (item.dwDrawStage != CDDS_PREERASE && item.dwDrawStage != CDDS_PREPAINT)
+            return CDRF_DODEFAULT;
         CheckBoxLook look;
         look.caption = widen(model_.layout().caption);
         look.value = model_.value();
@@ -75,23 +56,27 @@ public:
         look.fore = to_colorref(model_.layout().fore);
         look.back = to_colorref(model_.layout().back);
         look.dpi = dpi_;
-        look.pressed = (item.itemState & ODS_SELECTED) != 0;
-        look.focused = (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0;
-        look.enabled = (item.itemState & ODS_DISABLED) == 0;
+        look.pressed = (item.uItemState & CDIS_SELECTED) != 0;
+        // Hidden until the keyboard is used, where the system says so.
+        look.focused =
+            (item.uItemState & CDIS_FOCUS) != 0 && (SendMessageW(window_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+        look.enabled = (item.uItemState & CDIS_DISABLED) == 0;
 
         // Drawn whole into a bitmap first, so it never flickers.
-        const RECT area = item.rcItem;
+        RECT area{};
+        GetClientRect(window_, &area);
         const int width = area.right - area.left, height = area.bottom - area.top;
-        const MemoryDc memory(CreateCompatibleDC(item.hDC));
-        const GdiBitmap bitmap(memory ? CreateCompatibleBitmap(item.hDC, width, height) : nullptr);
+        const MemoryDc memory(CreateCompatibleDC(item.hdc));
+        const GdiBitmap bitmap(memory ? CreateCompatibleBitmap(item.hdc, width, height) : nullptr);
         if (!bitmap) {
-            draw_check_box(item.hDC, area, look);
-            return;
+            draw_check_box(item.hdc, area, look);
+            return CDRF_SKIPDEFAULT;
         }
         const Selection chosen(memory.get(), bitmap.get());
         const RECT local{0, 0, width, height};
         draw_check_box(memory.get(), local, look);
-        BitBlt(item.hDC, area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
+        BitBlt(item.hdc, area.left, area.top, width, height, memory.get(), 0, 0, SRCCOPY);
+        return CDRF_SKIPDEFAULT;
     }
 
 private:

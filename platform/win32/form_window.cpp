@@ -10,6 +10,7 @@
 #include "platform/label.h"
 #include "text.h"
 #include "win32_platform.h"
+#include "window_corners.h"
 
 namespace platform::win32 {
 namespace {
@@ -59,6 +60,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
                     CW_USEDEFAULT, 0, 0, owner, nullptr, platform_.instance(), this);
     if (!window_.handle)
         throw Failure("Cannot make the window " + layout.name);
+    ask_for_square_corners(window_.handle); // the strips along the edges are drawn to the corners
 
     // Made once the window's own resolution is known.
     dpi_ = window_dpi(window_.handle);
@@ -135,7 +137,7 @@ LRESULT FormWindow::handle_message(HWND window, UINT message, WPARAM wparam, LPA
     case WM_ERASEBKGND:      return 1; // on_paint covers every pixel
     case WM_PAINT:           on_paint(); return 0;
     case WM_COMMAND:         on_command(wparam, lparam); return 0;
-    case WM_DRAWITEM:        on_draw_item(lparam); return TRUE;
+    case WM_NOTIFY:          return on_notify(lparam);
     case WM_TIMER:           on_timer(wparam); return 0;
     case WM_MOUSEMOVE:       on_mouse_move(wparam, lparam); return 0;
     case WM_LBUTTONDOWN:     on_lbutton_down(window, lparam); return 0;
@@ -190,11 +192,13 @@ void FormWindow::on_command(WPARAM wparam, LPARAM lparam)
         control->notify(HIWORD(wparam));
 }
 
-void FormWindow::on_draw_item(LPARAM lparam)
+LRESULT FormWindow::on_notify(LPARAM lparam)
 {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-    if (NativeControl* control = native(item->hwndItem))
-        control->draw(*item);
+    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    NativeControl* control = native(header->hwndFrom);
+    if (!control || header->code != NM_CUSTOMDRAW)
+        return 0;
+    return control->custom_draw(*reinterpret_cast<const NMCUSTOMDRAW*>(lparam));
 }
 
 void FormWindow::on_timer(WPARAM id)

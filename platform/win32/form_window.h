@@ -51,7 +51,7 @@ private:
     void on_ncdestroy();
     void on_paint();
     void on_command(WPARAM wparam, LPARAM lparam);
-    void on_draw_item(LPARAM lparam);
+    LRESULT on_notify(LPARAM lparam);
     void on_timer(WPARAM id);
     void on_mouse_move(WPARAM keys, LPARAM point);
     void on_lbutton_down(HWND window, LPARAM point);

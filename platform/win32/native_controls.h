@@ -34,8 +34,8 @@ public:
 
     // A WM_COMMAND notification from the child window.
     virtual void notify(WORD) {}
-    // WM_DRAWITEM for an owner-drawn child.
-    virtual void draw(const DRAWITEMSTRUCT&) {}
+    // NM_CUSTOMDRAW from the child window: what the child is to do at this stage.
+    virtual LRESULT custom_draw(const NMCUSTOMDRAW&) { return CDRF_DODEFAULT; }
     // WM_TIMER: true where the timer is this control's (and then it has ticked).
     virtual bool tick(UINT_PTR) { return false; }
 };

@@ -9,8 +9,8 @@ namespace platform::win32 {
 // it run; fails where it cannot be started.
 void start_process(const std::string& command_line, ShowMode mode, const std::string& working_folder);
 
-// A program or working folder too long for the system to start goes by its short form; fails
-// where it has none that is short enough.
+// A program or working folder too long for the old limit goes by its short form, where it has
+// one short enough; else as it is.
 std::wstring within_limit(const std::wstring& path);
 // The command line with its program within the limit; its arguments stay as they are.
 std::wstring with_program_within_limit(std::wstring command_line);

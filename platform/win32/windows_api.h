@@ -7,3 +7,5 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// The common controls' notifications (custom draw); their functions are not linked.
+#include <commctrl.h>

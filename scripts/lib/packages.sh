@@ -3,7 +3,7 @@
 # Sourced by scripts/test and scripts/run.
 
 vintrel_packages="cmake g++ make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils
-imagemagick xdotool doctest-dev zlib1g-dev libz-mingw-w64-dev clang libclang-rt-14-dev clang-format python3 time git"
+imagemagick xdotool fonts-wine doctest-dev zlib1g-dev libz-mingw-w64-dev clang libclang-rt-14-dev clang-format python3 time git"
 
 ensure_packages() {
     missing=""

@@ -224,6 +224,12 @@ TEST_CASE(
 
 TEST_CASE("info: opened from the strip, its link lit and clicked, hidden by a click above, closed by its button")
 {
+    // Where no start.exe is found, as on Windows, the start fails and the shell opens the address.
+    if (std::getenv("EXPECT_NO_START")) {
+        wchar_t system_folder[MAX_PATH], found[MAX_PATH];
+        GetSystemDirectoryW(system_folder, MAX_PATH);
+        REQUIRE(SearchPathW(system_folder, L"start.exe", nullptr, MAX_PATH, found, nullptr) == 0);
+    }
     // The prefix's browser is the recording stand-in (see CMakeLists.txt).
     const std::string record = std::string("Z:") + std::getenv("VINTREL_BROWSER_RECORD");
     DeleteFileW(test::widen(record).c_str());
@@ -242,6 +248,10 @@ TEST_CASE("info: opened from the strip, its link lit and clicked, hidden by a cl
     std::string address;
     test::wait_until([&] { return std::getline(std::ifstream(test::widen(record).c_str()), address).good(); }, 15000);
     CHECK(address == frmInfo::web_site);
+    // The banner runs on, and nothing the opening left behind stops the clicks below.
+    const HWND kept = FindWindowExW(app.main, nullptr, L"ScrollBar", nullptr);
+    const int at = GetScrollPos(kept, SB_CTL);
+    CHECK(test::wait_until([&] { return GetScrollPos(kept, SB_CTL) != at; }, 3000));
     const POINT above = centre(info_layout.Label3.bounds());
     INFO(reached(info, above));
     click(info, above);

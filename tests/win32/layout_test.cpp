@@ -25,14 +25,33 @@ test::Capture drawn(HWND window)
 
 SIZE text_size(const Font& font, const std::string& text)
 {
-    const win32::GdiFont made(CreateFontW(font_height(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
-                                          DEFAULT_CHARSET, 0, 0, 0, 0, test::widen(font.name).c_str()));
+    win32::FontCache fonts(win32::Dpi{test::screen_dpi()});
     const win32::MemoryDc dc(CreateCompatibleDC(nullptr));
-    const win32::Selection chosen(dc.get(), made.get());
+    const win32::Selection chosen(dc.get(), fonts.get(font));
     const std::wstring wide = test::widen(text);
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
+}
+
+// At 96 dpi the prefix's raster face itself draws, as on Windows; elsewhere a TrueType face.
+void check_face(HFONT made, const Font& font)
+{
+    const win32::MemoryDc dc(CreateCompatibleDC(nullptr));
+    const win32::Selection chosen(dc.get(), made);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc.get(), LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    const bool raster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0;
+    CHECK(metrics.tmWeight == (font.bold ? FW_BOLD : FW_NORMAL));
+    if (test::screen_dpi() == 96) {
+        CHECK(test::narrow(face) == font.name);
+        CHECK(raster);
+        CHECK(metrics.tmHeight - metrics.tmInternalLeading == -font_height(font));
+    } else {
+        CHECK((metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0);
+    }
 }
 
 void check_settings(const Form& form, HWND w)
@@ -69,10 +88,15 @@ struct Windowed : ControlVisitor {
     Rect bounds;
     int tab_index = 0;
     const Font* font = nullptr;
+    const FileListBox* list = nullptr;
     const CheckBox* check = nullptr;
     const ScrollBar* scroll = nullptr;
 
-    void visit(FileListBox& list) override { set("ListBox", list.bounds(), list.tab_index(), &list.font()); }
+    void visit(FileListBox& box) override
+    {
+        set("ListBox", box.bounds(), box.tab_index(), &box.font());
+        list = &box;
+    }
     void visit(CheckBox& box) override
     {
         set("Button", box.bounds(), box.tab_index(), &box.layout().font);
@@ -102,6 +126,7 @@ void check_controls(const Form& form, HWND w)
         control->accept(expect);
         if (!expect.kind)
             continue;
+        const FileListBox* list = expect.list;
         const CheckBox* check = expect.check;
         const ScrollBar* scroll = expect.scroll;
         CAPTURE(control->name());
@@ -122,16 +147,23 @@ void check_controls(const Form& form, HWND w)
             continue;
         }
         const Font& font = *expect.font;
-        LOGFONTW f{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof f, &f);
-        CHECK((f.lfHeight == font_height(font) && f.lfWeight == (font.bold ? FW_BOLD : FW_NORMAL)));
-        CHECK(test::narrow(f.lfFaceName) == font.name);
+        const auto made = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        check_face(made, font);
+        if (list) { // each row holds a line of the font
+            const win32::MemoryDc dc(CreateCompatibleDC(nullptr));
+            const win32::Selection chosen(dc.get(), made);
+            TEXTMETRICW metrics{};
+            GetTextMetricsW(dc.get(), &metrics);
+            CHECK(SendMessageW(child, LB_GETITEMHEIGHT, 0, 0) >= metrics.tmHeight);
+        }
         if (check) {
             const test::Capture s = drawn(w);
             const RECT caption{r.left + (r.right - r.left) / 4, r.top, r.right, r.bottom}; // right of the box
             CHECK(s.count(caption, to_colorref(check->layout().fore)) > 10);
             CHECK(s.at(r.right - 1, (r.top + r.bottom) / 2) == to_colorref(check->layout().back));
             CHECK(SendMessageW(child, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(check->value()));
+            // A check box to assistive technology, which reads a button's kind from its style.
+            CHECK((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_3STATE);
         }
     }
     std::sort(tab_order.begin(), tab_order.end());

@@ -1,6 +1,7 @@
 // Stands in for a started program (biftool.exe among them): writes how it was started to
 // "record.txt" beside itself, whole or not at all, with its process id, then tries to set the
-// event that RECORD_EVENT names, which it must not have inherited.
+// event that RECORD_EVENT names, which it must not have inherited. Given "--" first, it stands
+// in for the console host too and starts what follows.
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -10,9 +11,19 @@
 #include "platform/win32/text.h"
 #include "platform/win32/windows_api.h"
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
     using platform::win32::narrow;
+    if (argc > 1 && std::wstring(argv[1]) == L"--") {
+        std::wstring client = GetCommandLineW();
+        client.erase(0, client.find(L" -- ") + 4);
+        STARTUPINFOW plain{sizeof plain};
+        PROCESS_INFORMATION started{};
+        if (CreateProcessW(nullptr, client.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &plain, &started)) {
+            CloseHandle(started.hThread);
+            CloseHandle(started.hProcess);
+        }
+    }
     STARTUPINFOW startup{sizeof startup};
     GetStartupInfoW(&startup);
     std::wstring folder(32768, L'\0');

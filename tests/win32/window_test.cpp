@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "info_window/frm_info.h"
 #include "platform/win32/colors.h"
 #include "platform/win32/label_painter.h"
 #include "support.h"
@@ -61,6 +62,16 @@ bool quit_with(WPARAM code)
 {
     MSG quit;
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == code;
+}
+
+// What Windows' own reads of a scroll bar control see: its state, with no message to the control.
+// Under Wine they ask the control; its class's procedure, past any subclass, answers as Windows.
+std::vector<int> held_by(HWND bar)
+{
+    SCROLLINFO info{.cbSize = sizeof info, .fMask = SIF_RANGE | SIF_POS};
+    const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(bar, GCLP_WNDPROC));
+    CallWindowProcW(own, bar, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return {info.nMin, info.nMax, info.nPos};
 }
 
 } // namespace
@@ -136,6 +147,40 @@ TEST_CASE_FIXTURE(test::Shown, "at every scale, wherever it stands, the banner's
     CHECK(main.HScroll1.min() == left_limit); // the range stays as set at load
 }
 
+// The layout's boxes were measured with the raster face at 96 dpi; at other scales its twin draws.
+TEST_CASE_FIXTURE(test::Shown, "at every scale each label's text and the check box's caption fit their boxes whole")
+{
+    frmInfo info(platform);
+    info.show();
+    for (const int scale : {96, 120, 144, 168, 192, 216, 288}) {
+        CAPTURE(scale);
+        FontCache fonts(Dpi{scale});
+        const MemoryDc dc(CreateCompatibleDC(nullptr));
+        for (const Form* form : {static_cast<const Form*>(&main), static_cast<const Form*>(&info)})
+            for (const Label* label : form->labels()) {
+                if (label->caption().empty() || label->auto_size())
+                    continue;
+                CAPTURE(label->name());
+                RECT box = label_box(*label, Dpi{scale});
+                if (label->border() == Border::single)
+                    InflateRect(&box, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+                const Selection font(dc.get(), fonts.get(label->font()));
+                const std::wstring text = widen(label->caption());
+                RECT needed{0, 0, box.right - box.left, 0};
+                DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &needed,
+                          DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+                CHECK(needed.right <= box.right - box.left);
+                CHECK(needed.bottom <= box.bottom - box.top);
+            }
+        const Selection font(dc.get(), fonts.get(main.chkSwitches.layout().font));
+        SIZE caption{};
+        GetTextExtentPoint32W(dc.get(), L"Extract from BIF.", 17, &caption);
+        const RECT box = Dpi{scale}.to_pixels(main.chkSwitches.bounds());
+        CHECK(caption.cx + MulDiv(13 + 4, scale, 96) <= box.right - box.left); // after the box and its gap
+    }
+    info.unload();
+}
+
 TEST_CASE_FIXTURE(test::Shown, "the information window comes back where the user left it; loaded afresh, it is centred")
 {
     // Where it shows; then the user moves it, and hides it with the mask or closes it.
@@ -173,6 +218,51 @@ TEST_CASE_FIXTURE(test::Shown, "Enter on the list starts the tool once a press, 
     CHECK(platform.starts.size() == 1);
     CHECK(owner == window);
     CHECK_FALSE(enabled);
+}
+
+TEST_CASE_FIXTURE(test::Shown, "the hidden scroll bar holds the banner's place and range after every tick, the jump "
+                               "back too, for readers that ask it and those that do not")
+{
+    const HWND bar = FindWindowExW(window, nullptr, L"ScrollBar", nullptr);
+    const ScrollBar& kept = main.HScroll1;
+    for (int tick = 0; tick < 3; ++tick) {
+        CAPTURE(tick);
+        if (tick == 2)
+            main.HScroll1.set_value(static_cast<std::int16_t>(kept.min() + 24)); // the next tick jumps back
+        const std::int16_t before = kept.value();
+        REQUIRE(test::wait_until([&] { return kept.value() != before; }, 2000));
+        const std::vector<int> held = held_by(bar), model{kept.min(), kept.max(), kept.value()};
+        CHECK(held == model);
+        int low = 0, high = 0;
+        GetScrollRange(bar, SB_CTL, &low, &high);
+        SCROLLINFO read{.cbSize = sizeof read, .fMask = SIF_RANGE | SIF_POS};
+        GetScrollInfo(bar, SB_CTL, &read);
+        CHECK(std::vector{low, high, GetScrollPos(bar, SB_CTL), read.nMin, read.nMax, read.nPos} ==
+              std::vector{model[0], model[1], model[2], model[0], model[1], model[2]});
+    }
+    CHECK(kept.value() == kept.max()); // the last tick jumped back
+}
+
+TEST_CASE_FIXTURE(test::Shown, "the check box: ticked at start; space, a click and both clicks of a double-click "
+                               "toggle it, the button's state in step with the value; grayed is its third state")
+{
+    const HWND box = FindWindowExW(window, nullptr, L"Button", nullptr);
+    const auto state = [&] { return std::pair{SendMessageW(box, BM_GETCHECK, 0, 0), main.chkSwitches.value()}; };
+    using State = std::pair<LRESULT, CheckValue>;
+    CHECK(state() == State{BST_CHECKED, CheckValue::ticked});
+    SetFocus(box);
+    SendMessageW(box, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(box, WM_KEYUP, VK_SPACE, 0xC0000001);
+    CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
+    const LPARAM inside = MAKELPARAM(10, 10);
+    SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageW(box, WM_LBUTTONUP, 0, inside);
+    CHECK(state() == State{BST_CHECKED, CheckValue::ticked});
+    SendMessageW(box, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    SendMessageW(box, WM_LBUTTONUP, 0, inside);
+    CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
+    main.chkSwitches.set_value(CheckValue::grayed);
+    CHECK(state() == State{BST_INDETERMINATE, CheckValue::grayed});
 }
 
 }
