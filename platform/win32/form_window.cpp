@@ -2,12 +2,8 @@
 
 #include <algorithm>
 
-#include "colors.h"
-#include "event_pump.h"
 #include "form_window_class.h"
-#include "label_painter.h"
 #include "platform/failure.h"
-#include "platform/label.h"
 #include "text.h"
 #include "win32_platform.h"
 #include "window_corners.h"
@@ -17,42 +13,11 @@ namespace {
 
 constexpr int first_control_id = 100;
 
-// No failure crosses back into the system: what the model's own guard does not catch, this does.
-LRESULT CALLBACK form_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    auto* form_window = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form_window)
-        return DefWindowProcW(window, message, wparam, lparam);
-    Platform& platform = form_window->platform();
-    try {
-        return form_window->handle_message(window, message, wparam, lparam);
-    } catch (const std::exception& failure) {
-        platform.report_failure(failure.what());
-    } catch (...) {
-        platform.report_failure("Unknown failure");
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
-}
-
-int mouse_buttons(WPARAM keys)
-{
-    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
-}
-
-int shift_keys(WPARAM keys)
-{
-    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
 } // namespace
 
 FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform), form_(form), dpi_(screen_dpi())
 {
-    register_form_window_class(platform_.instance(), form_window_procedure);
+    register_form_window_class(platform_.instance(), procedure);
     const FormLayout& layout = form_.layout();
     // A window kept out of the task bar belongs to the main window, so it also goes with it.
     const HWND owner = layout.in_taskbar ? nullptr : platform_.main_window();
@@ -128,231 +93,6 @@ void FormWindow::enable_owner()
         modal_->enable_owner();
 }
 
-LRESULT FormWindow::handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    // clang-format off
-    switch (message) {
-    case WM_NCCREATE:        on_nccreate(window); break;
-    case WM_NCDESTROY:       on_ncdestroy(); break;
-    case WM_ERASEBKGND:      return 1; // on_paint covers every pixel
-    case WM_PAINT:           on_paint(); return 0;
-    case WM_COMMAND:         on_command(wparam, lparam); return 0;
-    case WM_NOTIFY:          return on_notify(lparam);
-    case WM_TIMER:           on_timer(wparam); return 0;
-    case WM_MOUSEMOVE:       on_mouse_move(wparam, lparam); return 0;
-    case WM_LBUTTONDOWN:     on_lbutton_down(window, lparam); return 0;
-    case WM_LBUTTONUP:       on_lbutton_up(window, lparam); return 0;
-    case WM_CAPTURECHANGED:  on_capture_changed(); return 0;
-    case WM_SETCURSOR:       if (on_set_cursor(window, wparam, lparam)) return TRUE; break;
-    case WM_ACTIVATE:        on_activate(window, wparam); return 0;
-    case WM_VINTREL_TAB:     move_focus(wparam != 0); return 0;
-    case WM_DPICHANGED:      on_dpi_changed(window, wparam, lparam); return 0;
-    case WM_CLOSE:           on_close(window); return 0;
-    case WM_DESTROY:         on_destroy(window); return 0;
-    default:                 break;
-    }
-    // clang-format on
-    return DefWindowProcW(window, message, wparam, lparam);
-}
-
-void FormWindow::on_nccreate(HWND window) { window_.handle = window; }
-
-void FormWindow::on_ncdestroy()
-{
-    window_.handle = nullptr;
-    pressed_ = nullptr;
-}
-
-void FormWindow::on_paint()
-{
-    const PaintDc target(window_.handle);
-    draw(target.get(), target.area());
-}
-
-// Drawn whole into the buffer first, so labels never flicker over the background.
-void FormWindow::draw(HDC target, const RECT& area)
-{
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return;
-    RECT client{};
-    GetClientRect(window_.handle, &client);
-    if (!buffer_.prepare(width, height, SIZE{client.right, client.bottom}, POINT{area.left, area.top})) {
-        DcCanvas canvas(target);
-        paint_form_surface(canvas, form_, *fonts_, area);
-        return;
-    }
-    paint_form_surface(buffer_, form_, *fonts_, area);
-    BitBlt(target, area.left, area.top, width, height, buffer_.dc(), area.left, area.top, SRCCOPY);
-}
-
-void FormWindow::on_command(WPARAM wparam, LPARAM lparam)
-{
-    if (NativeControl* control = native(reinterpret_cast<HWND>(lparam)))
-        control->notify(HIWORD(wparam));
-}
-
-LRESULT FormWindow::on_notify(LPARAM lparam)
-{
-    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-    NativeControl* control = native(header->hwndFrom);
-    if (!control || header->code != NM_CUSTOMDRAW)
-        return 0;
-    return control->custom_draw(*reinterpret_cast<const NMCUSTOMDRAW*>(lparam));
-}
-
-void FormWindow::on_timer(WPARAM id)
-{
-    for (const auto& control : controls_) {
-        if (control->tick(id))
-            return; // the tick may have closed this window: nothing of it is touched again
-    }
-}
-
-void FormWindow::on_mouse_move(WPARAM keys, LPARAM point)
-{
-    if (Label* label = label_under(point))
-        WindowSide::mouse_move(*label, mouse_event(*label, keys, point));
-}
-
-void FormWindow::on_lbutton_down(HWND window, LPARAM point)
-{
-    pressed_ = label_under(point);
-    if (pressed_)
-        SetCapture(window);
-}
-
-// A click is a press and a release over the same label.
-void FormWindow::on_lbutton_up(HWND window, LPARAM point)
-{
-    const Label* pressed = pressed_;
-    pressed_ = nullptr;
-    if (GetCapture() == window)
-        ReleaseCapture();
-    Label* released = label_under(point);
-    if (pressed && released == pressed)
-        WindowSide::click(*released);
-}
-
-void FormWindow::on_capture_changed() { pressed_ = nullptr; }
-
-bool FormWindow::on_set_cursor(HWND window, WPARAM over, LPARAM hit)
-{
-    if (reinterpret_cast<HWND>(over) != window || LOWORD(hit) != HTCLIENT)
-        return false;
-    set_pointer();
-    return true;
-}
-
-// The focus leaves with the window and comes back to the same control.
-void FormWindow::on_activate(HWND window, WPARAM state)
-{
-    if (LOWORD(state) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(window, focus))
-            focus_ = focus;
-        return;
-    }
-    if (!HIWORD(state)) {
-        if (focus_ && IsChild(window, focus_))
-            SetFocus(focus_);
-        else
-            move_focus(false);
-    }
-    WindowSide::activated(form_);
-}
-
-void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
-{
-    // Fonts in use by the controls are freed only once the new ones are in place.
-    const std::unique_ptr<FontCache> previous = std::move(fonts_);
-    buffer_.release(); // it holds the old fonts
-    dpi_ = Dpi{LOWORD(dpi)};
-    fonts_ = std::make_unique<FontCache>(dpi_);
-    const auto* where = reinterpret_cast<const RECT*>(suggested);
-    SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    lay_out();
-    // Text is not measured in proportion from one resolution to another.
-    WindowSide::fit_labels(form_);
-}
-
-// The owner takes input again before this window goes, so activation passes to it.
-void FormWindow::on_close(HWND window)
-{
-    enable_owner();
-    DestroyWindow(window);
-}
-
-void FormWindow::on_destroy(HWND window)
-{
-    before_destroy(window);
-    WindowSide::destroyed(form_);
-}
-
-DWORD FormWindow::style() const
-{
-    const FormLayout& layout = form_.layout();
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    if (layout.border == BorderStyle::fixed_single) {
-        if (layout.min_button)
-            style |= WS_MINIMIZEBOX;
-        if (layout.max_button)
-            style |= WS_MAXIMIZEBOX;
-    }
-    return style;
-}
-
-DWORD FormWindow::ex_style() const
-{
-    const FormLayout& layout = form_.layout();
-    DWORD ex_style = layout.border == BorderStyle::fixed_tool_window ? WS_EX_TOOLWINDOW : 0;
-    if (layout.in_taskbar)
-        ex_style |= WS_EX_APPWINDOW;
-    return ex_style;
-}
-
-// Sizes the window to the layout's client area and the controls to theirs, at the current resolution.
-void FormWindow::lay_out()
-{
-    const FormLayout& layout = form_.layout();
-    const RECT outer = outer_rect(dpi_.to_pixels(layout.client_width), dpi_.to_pixels(layout.client_height), style(),
-                                  ex_style(), dpi_);
-    const int width = dpi_.to_pixels(layout.client_width), height = dpi_.to_pixels(layout.client_height);
-    SetWindowPos(window_.handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The frame may not be what was reckoned (its metrics can lag a change of resolution): what
-    // counts is the client area, so the window is measured and put right.
-    RECT client;
-    GetClientRect(window_.handle, &client);
-    if (client.right != width || client.bottom != height) {
-        SetWindowPos(window_.handle, nullptr, 0, 0, outer.right - outer.left + width - client.right,
-                     outer.bottom - outer.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    for (const auto& control : controls_)
-        control->lay_out(*fonts_);
-    InvalidateRect(window_.handle, nullptr, FALSE);
-}
-
-// Centres the window over another, or on the screen, within the screen's work area.
-void FormWindow::place(HWND over)
-{
-    RECT window;
-    GetWindowRect(window_.handle, &window);
-    const int width = window.right - window.left, height = window.bottom - window.top;
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(over ? over : window_.handle, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    RECT target = work;
-    if (over)
-        GetWindowRect(over, &target);
-    int left = target.left + ((target.right - target.left) - width) / 2;
-    int top = target.top + ((target.bottom - target.top) - height) / 2;
-    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-    SetWindowPos(window_.handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void FormWindow::show()
 {
     const HWND window = window_.handle;
@@ -410,29 +150,6 @@ void FormWindow::caption_changed()
         SetWindowTextW(window_.handle, widen(form_.caption()).c_str());
 }
 
-// Only where the label was and is now is drawn again: a moving banner repaints its strip alone.
-// A window on screen is drawn at once, which spares the banner's every tick a round of WM_PAINT.
-void FormWindow::label_changed(const Label& label, const Rect& old)
-{
-    const HWND window = window_.handle;
-    if (!window)
-        return;
-    const RECT before = label_box(old, label.auto_size(), dpi_);
-    const RECT now = label_box(label, dpi_);
-    RECT both;
-    UnionRect(&both, &before, &now);
-    if (!IsWindowVisible(window) || IsIconic(window)) {
-        InvalidateRect(window, &both, FALSE);
-        return;
-    }
-    RECT client, area;
-    GetClientRect(window, &client);
-    if (IntersectRect(&area, &both, &client)) {
-        const WindowDc target(window);
-        draw(target.get(), area);
-    }
-}
-
 void FormWindow::control_changed(const Control& control)
 {
     if (!window_.handle)
@@ -443,17 +160,6 @@ void FormWindow::control_changed(const Control& control)
             return;
         }
     }
-}
-
-float FormWindow::outer_width() const
-{
-    if (window_.handle) {
-        RECT window;
-        if (GetWindowRect(window_.handle, &window))
-            return dpi_.to_twips(window.right - window.left);
-    }
-    const RECT outer = outer_rect(dpi_.to_pixels(form_.layout().client_width), 0, style(), ex_style(), dpi_);
-    return dpi_.to_twips(outer.right - outer.left);
 }
 
 Size FormWindow::measure_text(const Font& font, std::string_view text) const
@@ -477,60 +183,6 @@ NativeControl* FormWindow::native(HWND child) const
             return control.get();
     }
     return nullptr;
-}
-
-// Tab moves through the windowed controls in their tab order; labels take no focus.
-void FormWindow::move_focus(bool backwards)
-{
-    std::vector<NativeControl*> order;
-    for (const auto& control : controls_) {
-        const HWND child = control->window();
-        if (child && control->tab_index() >= 0 && IsWindowEnabled(child) && IsWindowVisible(child))
-            order.push_back(control.get());
-    }
-    if (order.empty())
-        return;
-    std::stable_sort(order.begin(), order.end(),
-                     [](const NativeControl* a, const NativeControl* b) { return a->tab_index() < b->tab_index(); });
-    const HWND focus = GetFocus();
-    auto at = std::find_if(order.begin(), order.end(), [&](const NativeControl* c) { return c->window() == focus; });
-    std::size_t next = 0;
-    if (at != order.end()) {
-        const std::size_t here = static_cast<std::size_t>(at - order.begin());
-        next = backwards ? (here + order.size() - 1) % order.size() : (here + 1) % order.size();
-    } else if (backwards) {
-        next = order.size() - 1;
-    }
-    SetFocus(order[next]->window());
-}
-
-Label* FormWindow::label_under(LPARAM point) const
-{
-    const auto x = static_cast<short>(LOWORD(point)), y = static_cast<short>(HIWORD(point));
-    return form_.label_at(dpi_.to_twips(x), dpi_.to_twips(y));
-}
-
-MouseEvent FormWindow::mouse_event(const Label& label, WPARAM keys, LPARAM point) const
-{
-    MouseEvent event;
-    event.button = mouse_buttons(keys);
-    event.shift = shift_keys(keys);
-    event.x = dpi_.to_twips(static_cast<short>(LOWORD(point))) - label.bounds().left;
-    event.y = dpi_.to_twips(static_cast<short>(HIWORD(point))) - label.bounds().top;
-    return event;
-}
-
-// The program's pointer over a label that asks for it, the arrow elsewhere.
-void FormWindow::set_pointer()
-{
-    POINT point;
-    GetCursorPos(&point);
-    ScreenToClient(window_.handle, &point);
-    const Label* label = form_.label_at(dpi_.to_twips(point.x), dpi_.to_twips(point.y));
-    const HCURSOR program = platform_.program_pointer();
-    SetCursor(label && label->pointer() == Pointer::program && program
-                  ? program
-                  : LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW)));
 }
 
 } // namespace platform::win32

@@ -42,37 +42,47 @@ public:
     Dpi dpi() const { return dpi_; }
     Win32Platform& platform() const { return platform_; }
 
-    // The window procedure's work for this window.
+private:
+    // Every form window's procedure (window_procedure.cpp): no failure crosses it.
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    // Its work for this window: one method a message.
     LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-private:
-    // One handler per message.
+    // The messages whose work is a line or two (window_procedure.cpp).
     void on_nccreate(HWND window);
     void on_ncdestroy();
-    void on_paint();
     void on_command(WPARAM wparam, LPARAM lparam);
     LRESULT on_notify(LPARAM lparam);
     void on_timer(WPARAM id);
+    void on_close(HWND window);
+    void on_destroy(HWND window);
+
+    // Geometry: styles, size at the resolution, placement, outer width (window_geometry.cpp).
+    DWORD style() const;
+    DWORD ex_style() const;
+    void lay_out();
+    void place(HWND over);
+    void on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested);
+
+    // Focus: kept across activation, moved along the tab order (window_focus.cpp).
+    void on_activate(HWND window, WPARAM state);
+    void move_focus(bool backwards);
+
+    // Labels as input: hit test, press and release, pointer image (label_input.cpp).
     void on_mouse_move(WPARAM keys, LPARAM point);
     void on_lbutton_down(HWND window, LPARAM point);
     void on_lbutton_up(HWND window, LPARAM point);
     void on_capture_changed();
     bool on_set_cursor(HWND window, WPARAM over, LPARAM hit);
-    void on_activate(HWND window, WPARAM state);
-    void on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested);
-    void on_close(HWND window);
-    void on_destroy(HWND window);
-
-    DWORD style() const;
-    DWORD ex_style() const;
-    void lay_out();
-    void place(HWND over);
-    NativeControl* native(HWND child) const;
-    void move_focus(bool backwards);
-    void draw(HDC target, const RECT& area);
-    void set_pointer();
     Label* label_under(LPARAM point) const;
     MouseEvent mouse_event(const Label& label, WPARAM keys, LPARAM point) const;
+    void set_pointer();
+
+    // Painting: the whole surface through the buffer, a changed label's box alone (window_painting.cpp).
+    void on_paint();
+    void draw(HDC target, const RECT& area);
+
+    NativeControl* native(HWND child) const;
     // The window goes, whoever ends it: its owner takes input again first, and the program ends
     // with its main window.
     void before_destroy(HWND window);

@@ -7,6 +7,7 @@
 
 #include "support.h"
 #include "platform/win32/colors.h"
+#include "platform/win32/fonts.h"
 
 using namespace platform;
 using platform::win32::to_colorref;
