@@ -2,11 +2,11 @@
 #include <exception>
 
 #include "main_window/frm_main.h"
-#include "platform/win32/event_pump.h"
-#include "platform/win32/system_library.h"
-#include "platform/win32/text.h"
+#include "platform/win32/window/event_pump.h"
+#include "platform/win32/system/system_library.h"
+#include "platform/win32/base.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/windows_api.h"
+#include "win32_base/windows_api.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command)
 {

@@ -1,5 +1,7 @@
 #include "win32_path.h"
 
+#include "win32_base/system_message.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -45,18 +47,8 @@ std::wstring system_path(const std::string& utf8)
 
 std::string error_text(unsigned long code)
 {
-    wchar_t* buf = nullptr;
-    DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-    std::wstring text(buf ? buf : L"", n);
-    LocalFree(buf);
-    while (!text.empty() &&
-           (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
-        text.pop_back();
-    if (text.empty())
-        return "system error " + std::to_string(code);
-    return narrow(text);
+    const std::string text = win32_base::system_message(code);
+    return text.empty() ? "system error " + std::to_string(code) : text;
 }
 
 } // namespace bif::win32

@@ -1,14 +1,14 @@
 #pragma once
 // The Windows boundary of the tool's UTF-8 strings: paths in the form that has no length limit,
-// and the text of a system error. The conversion itself is Vintrel's.
+// and the text of a system error. The conversion and the system's words are the shared base's.
 #include <string>
 
-#include "platform/win32/text.h"
+#include "win32_base/text.h"
 
 namespace bif::win32 {
 
-using platform::win32::narrow;
-using platform::win32::widen;
+using win32_base::narrow;
+using win32_base::widen;
 
 // The absolute form of a UTF-8 path with the "\\?\" prefix, which lifts the 260-character limit
 // (and with it the system's own clean-up of the path, so it is made absolute and clean here).

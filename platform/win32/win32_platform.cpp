@@ -1,15 +1,15 @@
-#include "win32_platform.h"
+#include "platform/win32/win32_platform.h"
 
-#include "app_facts.h"
-#include "event_pump.h"
-#include "folder_reader.h"
-#include "form_window.h"
-#include "open_address.h"
+#include "platform/win32/system/app_facts.h"
+#include "platform/win32/window/event_pump.h"
+#include "platform/win32/system/folder_reader.h"
+#include "platform/win32/window/form_window.h"
+#include "platform/win32/system/open_address.h"
 #include "platform/failure.h"
-#include "process_start.h"
+#include "platform/win32/system/process_start.h"
 #include "resources/resource_ids.h"
-#include "system_error.h"
-#include "text.h"
+#include "platform/win32/system/system_error.h"
+#include "platform/win32/base.h"
 
 namespace platform::win32 {
 namespace {
@@ -32,7 +32,7 @@ std::string failure_text(std::string_view title, std::string_view what)
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance, int show_command)
-    : instance_(instance), show_command_(show_command), facts_(read_app_facts()), folder_read_(facts_.folder),
+    : instance_(instance), show_command_(show_command), facts_(read_app_facts()), read_ahead_(facts_.folder),
       pointer_(static_cast<HCURSOR>(
           LoadImageW(instance, MAKEINTRESOURCEW(VINTREL_POINTER_ID), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)))
 {
@@ -40,7 +40,7 @@ Win32Platform::Win32Platform(HINSTANCE instance, int show_command)
 
 std::vector<FileEntry> Win32Platform::read_folder(const std::string& folder)
 {
-    if (auto early = folder_read_.take(folder))
+    if (auto early = read_ahead_.take(folder))
         return std::move(*early);
     return win32::read_folder(folder);
 }

@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "folder_prefetch.h"
-#include "handles.h"
+#include "platform/win32/system/startup_read_ahead.h"
+#include "platform/win32/base.h"
 #include "platform/platform.h"
-#include "windows_api.h"
+#include "win32_base/windows_api.h"
 
 namespace platform::win32 {
 
@@ -53,8 +53,8 @@ private:
     bool shown_ = false;
     bool reporting_ = false;
     AppFacts facts_;
-    // The program folder, read while the main window is made.
-    FolderPrefetch folder_read_;
+    // The program folder read, and libraries loaded, while the main window is made.
+    StartupReadAhead read_ahead_;
     CursorHandle pointer_;
     HWND main_window_ = nullptr;
     std::map<const Form*, const FormWindow*> windows_;

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "support.h"
-#include "platform/win32/colors.h"
-#include "platform/win32/fonts.h"
+#include "platform/win32/painting/colors.h"
+#include "platform/win32/painting/fonts.h"
 
 using namespace platform;
 using platform::win32::to_colorref;

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win32/app_facts.h"
-#include "platform/win32/text.h"
-#include "platform/win32/windows_api.h"
+#include "platform/win32/system/app_facts.h"
+#include "platform/win32/base.h"
+#include "win32_base/windows_api.h"
 
 int wmain(int argc, wchar_t** argv)
 {

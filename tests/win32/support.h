@@ -13,9 +13,8 @@
 #include "info_window/frm_info.h"
 #include "main_window/frm_main.h"
 
-#include "platform/win32/event_pump.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/text.h"
+#include "platform/win32/window/event_pump.h"
+#include "platform/win32/base.h"
 #include "platform/win32/win32_platform.h"
 
 namespace test {

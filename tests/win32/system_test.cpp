@@ -3,12 +3,12 @@
 
 #include "main_window/tool_command.h"
 #include "platform/failure.h"
-#include "platform/win32/app_facts.h"
-#include "platform/win32/console_host.h"
-#include "platform/win32/open_address.h"
-#include "platform/win32/path_forms.h"
-#include "platform/win32/process_start.h"
-#include "platform/win32/window_corners.h"
+#include "platform/win32/system/app_facts.h"
+#include "platform/win32/system/console_host.h"
+#include "platform/win32/system/open_address.h"
+#include "platform/win32/system/path_forms.h"
+#include "platform/win32/system/process_start.h"
+#include "platform/win32/window/window_corners.h"
 #include "support.h"
 
 using namespace platform;

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "info_window/frm_info.h"
-#include "platform/win32/colors.h"
-#include "platform/win32/label_painter.h"
+#include "platform/win32/painting/colors.h"
+#include "platform/win32/painting/label_painter.h"
 #include "support.h"
 
 using namespace platform;
