@@ -24,6 +24,8 @@ public:
 
     H get() const { return handle_; }
     explicit operator bool() const { return handle_ != H{}; }
+    // The handle, no longer owned.
+    H release() { return std::exchange(handle_, H{}); }
     void reset(H handle = H{})
     {
         if (handle_ != H{})

@@ -1,36 +1,29 @@
 #pragma once
-// An owned Windows file handle.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include <utility>
+// An owned Windows file handle as the file calls answer it: INVALID_HANDLE_VALUE where there is
+// none. The ownership is the shared base's; the tool adds a close that says whether it failed.
+#include "win32_base/handles.h"
 
 namespace bif::win32 {
 
 class Handle {
 public:
-    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    Handle(Handle&& other) noexcept : h_(std::exchange(other.h_, INVALID_HANDLE_VALUE)) {}
-    Handle& operator=(Handle&& other) noexcept
+    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : owned_(win32_base::valid_or_null(h)) {}
+    HANDLE get() const { return owned_ ? owned_.get() : INVALID_HANDLE_VALUE; }
+    HANDLE release()
     {
-        std::swap(h_, other.h_);
-        return *this;
+        const HANDLE h = owned_.release();
+        return h ? h : INVALID_HANDLE_VALUE;
     }
-    ~Handle() { close(); }
-    HANDLE get() const { return h_; }
-    HANDLE release() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    bool valid() const { return static_cast<bool>(owned_); }
     // False when the system reports an error closing it.
     bool close()
     {
-        HANDLE h = std::exchange(h_, INVALID_HANDLE_VALUE);
-        return h == INVALID_HANDLE_VALUE || h == nullptr || CloseHandle(h);
+        const HANDLE h = owned_.release();
+        return h == nullptr || CloseHandle(h);
     }
 
 private:
-    HANDLE h_;
+    win32_base::UniqueHandle owned_;
 };
 
 } // namespace bif::win32
