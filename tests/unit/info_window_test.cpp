@@ -15,9 +15,9 @@ struct Info {
     Info() { main.show(); }
     frmInfo& open(const std::function<void(frmInfo&)>& doing = {})
     {
-        p.while_modal = [doing](platform::Form& form) {
+        p.while_modal = [this, doing](platform::Form& form) {
             if (doing)
-                doing(static_cast<frmInfo&>(form));
+                doing(*main.info());              // the form shown modal
             if (form.state() == FormState::shown) // left open: hidden, for the call to return
                 form.hide();
         };

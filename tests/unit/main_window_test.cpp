@@ -145,8 +145,8 @@ TEST_CASE("every message box is owned by the window whose handler shows it")
     fake::User::double_click(main.filSource); // "Done"
     p.startable.clear();
     fake::User::double_click(main.filSource); // "Missing File"
-    p.while_modal = [](platform::Form& info) {
-        fake::User::click(static_cast<frmInfo&>(info).lblQarvel); // the web site cannot be opened
+    p.while_modal = [&main](platform::Form& info) {
+        fake::User::click(main.info()->lblQarvel); // the web site cannot be opened
         info.hide();
     };
     fake::User::click(main.cmdClick);
