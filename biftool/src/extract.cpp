@@ -182,7 +182,8 @@ ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& 
         if (progress)
             progress(done, plan.size());
         ++done;
-        if (extract_one(archive, plan.file_name(i), archive.entries()[plan.entry(i)], *folder, buf, st) == Outcome::stop) {
+        if (extract_one(archive, plan.file_name(i), archive.entries()[plan.entry(i)], *folder, buf, st) ==
+            Outcome::stop) {
             st.stopped = true;
             break;
         }

@@ -13,7 +13,7 @@
 namespace bif {
 
 struct FoundIndex {
-    std::string path;        // the index whose names are used; "" when none
+    std::string path;         // the index whose names are used; "" when none
     std::unique_ptr<Key> key; // null when none
     std::vector<u32> bifs;    // the archive's BIF entries in it (several only when they differ by case)
     // Why the resources are named after their locators; "" when the index names them.

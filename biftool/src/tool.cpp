@@ -205,8 +205,9 @@ int run(const std::vector<std::string>& args, ToolIo& io)
                           : c.archives.empty()    ? std::string("no archive given")
                           : c.archives.size() > 1 ? std::string("too many arguments")
                           : c.archives[0].empty() ? std::string("empty archive name")
-                          : c.key && c.key->empty() ? std::string("--key needs an index file")
                                                   : std::string();
+    if (problem.empty() && c.key && c.key->empty())
+        problem = "--key needs an index file";
     if (!problem.empty()) {
         io.err << "biftool: " << problem << "\n" << usage_text();
         return exit_usage;

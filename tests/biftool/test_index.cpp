@@ -47,11 +47,11 @@ TEST_SUITE("index") {
 TEST_CASE("the index wherever the game keeps it, from the archive's folder and from elsewhere")
 {
     struct Row {
-        std::string archive;                 // in the game folder
-        std::vector<std::string> chitin;     // BIF entries of game/chitin.key (none: no such file)
-        std::vector<std::string> mod;        // of game/exp/mod.key
-        std::vector<std::string> stray;      // of game/data/CHITIN.KEY, an index that lists other archives
-        bool named;                          // --key names game/chitin.key, which lies elsewhere then
+        std::string archive;             // in the game folder
+        std::vector<std::string> chitin; // BIF entries of game/chitin.key (none: no such file)
+        std::vector<std::string> mod;    // of game/exp/mod.key
+        std::vector<std::string> stray;  // of game/data/CHITIN.KEY, an index that lists other archives
+        bool named;                      // --key names game/chitin.key, which lies elsewhere then
         std::vector<std::string> names;
         int code;
     };
@@ -64,6 +64,7 @@ TEST_CASE("the index wherever the game keeps it, from the archive's folder and f
         {"lang/de_DE/data/X.bif", {"data\\X.bif", "lang\\de_DE\\data\\X.bif"}, none, none, false, {"C1.2DA"}, 0},
         {"data/X.cbf", {"\\DATA\\x.BIF"}, none, none, false, {"C0.2DA"}, 0},
         {"data/X.bif", {"HD0:data:X.bif"}, none, none, false, {"C0.2DA"}, 0},
+        {"data/X.bif", {"CD2\\data\\X.bif", "data\\X.bif"}, none, none, false, {"C1.2DA"}, 0},
         {"exp/data/X.bif", {"data\\X.bif"}, {"data\\X.bif"}, none, false, {"M0.2DA"}, 0},
         {"data/X.bif", {"data\\X.bif"}, none, {"data\\Other.bif"}, false, {"C0.2DA"}, 0},
         {"data/X.bif", {"data\\X.bif"}, none, none, true, {"C0.2DA"}, 0},
@@ -97,7 +98,9 @@ TEST_CASE("the index wherever the game keeps it, from the archive's folder and f
             Run r = run_in_process(args, elsewhere ? out : archive.parent_path());
             CHECK(r.code == row.code);
             CHECK(listed(r.out) == row.names);
-            CHECK(contains(r.err, row.code ? "chitin.key does not list X.bif" : row.chitin.empty() ? "no chitin.key" : ""));
+            CHECK(contains(r.err, row.code             ? "chitin.key does not list X.bif"
+                                  : row.chitin.empty() ? "no chitin.key"
+                                                       : ""));
         }
 }
 
@@ -113,7 +116,7 @@ TEST_CASE("names and extensions as the index gives them")
                  {"AR0100", 0x03E9, file_locator(0, 1)},
                  {"BROKEN", 0x03EB, file_locator(0, 1)}, // a TIS with tileset index 0 names no file
                  {"AR0100", 0x03EB, tileset_locator(0, 1)},
-                 {"ALIAS", 0x03E9, file_locator(0, 1)}, // a second name: a second file
+                 {"ALIAS", 0x03E9, file_locator(0, 1)},  // a second name: a second file
                  {"ar0100", 0x03E9, file_locator(0, 1)}, // the same name again: one file
                  {"MOVIE", 0x0401, file_locator(0, 2)},
                  {"OLD", 0x03F4, file_locator(0, 3)}, // repeated later for another entry: it loses
@@ -162,7 +165,7 @@ TEST_CASE("an index that cannot be used: a note naming it and why, the archive l
         demo.push_back(static_cast<unsigned char>(c));
     const std::tuple<Bytes, std::string, int> rows[] = {
         {v11, "chitin.key: not a game index biftool reads: it is a KEY of version \"V1.1\"", 4},
-        {own_name, "chitin.key does not list TEST.bif (" , 4},
+        {own_name, "chitin.key does not list TEST.bif (", 4},
         {own_name, "chitin.key: corrupt: the name of BIF entry 2", 4},
         {other_name, "", 0},
         {demo, "chitin.key: not a game index biftool reads: its BIF entries are 8 bytes long", 4},
