@@ -23,12 +23,12 @@ void print_listing(const Archive& archive, const Plan& plan, TextSink& out)
     u64 total = 0;
     std::size_t damaged = 0;
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        const Entry& e = archive.entries()[i];
+        const Entry& e = archive.entries()[plan.entry(i)];
         const std::string name = plan.file_name(i);
         out << name;
         for (std::size_t k = name.size(); k < width; ++k)
             out << ' ';
-        std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(e.type).c_str(), e.output_size());
+        std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(plan.type(i)).c_str(), e.output_size());
         out << line;
         if (e.tileset) {
             std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles()));
@@ -60,15 +60,15 @@ enum class Outcome { written, skipped, stop };
 void check_free_space(const Archive& archive, const Plan& plan, const OutputPlace& place)
 {
     u64 need = 0;
-    for (const Entry& e : archive.entries())
-        if (!e.damaged)
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        if (const Entry& e = archive.entries()[plan.entry(i)]; !e.damaged)
             need += e.output_size();
     std::optional<u64> free = OutputFolder::free_space(place.parent);
     if (free && need > *free) {
         const std::string folder = paths::join(place.parent, place.name);
         u64 growth = 0, largest = 0;
         for (std::size_t i = 0; i < plan.size(); ++i) {
-            const Entry& e = archive.entries()[i];
+            const Entry& e = archive.entries()[plan.entry(i)];
             u64 old = e.damaged ? 0 : OutputFolder::freed_by_replacing(paths::join(folder, plan.file_name(i)));
             growth += e.damaged || e.output_size() < old ? 0 : e.output_size() - old;
             largest = std::max(largest, old);
@@ -100,14 +100,16 @@ void remove_leftovers(OutputFolder& folder, const Plan& plan)
         folder.remove_files([&](const std::string& n) { return ours.count(n) != 0; });
 }
 
-// Entries in archive order, so that compressed archives decompress forward.
-std::vector<u32> archive_order(const Archive& archive)
+// The planned files in the order of their data in the archive, so that compressed archives
+// decompress forward.
+std::vector<u32> archive_order(const Archive& archive, const Plan& plan)
 {
     const auto& entries = archive.entries();
-    std::vector<u32> order(entries.size());
+    std::vector<u32> order(plan.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<u32>(i);
-    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) { return entries[a].offset < entries[b].offset; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](u32 a, u32 b) { return entries[plan.entry(a)].offset < entries[plan.entry(b)].offset; });
     return order;
 }
 
@@ -176,11 +178,12 @@ ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& 
     ExtractStats st;
     std::vector<unsigned char> buf(copy_buffer);
     std::size_t done = 0;
-    for (u32 i : archive_order(archive)) {
+    for (u32 i : archive_order(archive, plan)) {
         if (progress)
             progress(done, plan.size());
         ++done;
-        if (extract_one(archive, plan.file_name(i), archive.entries()[i], *folder, buf, st) == Outcome::stop) {
+        if (extract_one(archive, plan.file_name(i), archive.entries()[plan.entry(i)], *folder, buf, st) ==
+            Outcome::stop) {
             st.stopped = true;
             break;
         }

@@ -27,7 +27,7 @@ struct OutputPlace {
     std::string parent, name, shown;
 };
 
-// Writes every planned entry into the output folder (made if needed), after checking that the
+// Writes every planned file into the output folder (made if needed), after checking that the
 // volume has room for all of it and removing what killed runs left there. Each file appears under
 // its name only when complete. A resource that cannot be read or written (a folder in the way, a
 // name the file system refuses) is skipped and reported; a failure of the volume (disk full, I/O)

@@ -9,8 +9,8 @@
 #include "archive.h"
 #include "extract.h"
 #include "fsutil.h"
+#include "index_search.h"
 #include "input_file.h"
-#include "key.h"
 #include "names.h"
 #include "paths.h"
 #include "vintrel_version.h"
@@ -21,28 +21,33 @@ std::string usage_text()
 {
     return "Usage: biftool ARCHIVE          list the resources in a BIF archive\n"
            "       biftool -extr ARCHIVE    extract them into a folder named after the archive\n"
-           "       biftool --help | --version\n";
+           "       biftool --help | --version\n"
+           "Option: --key INDEX             name the resources through this index (chitin.key, mod.key)\n";
 }
 
 static std::string help_text()
 {
     return "biftool " VINTREL_VERSION_TEXT " - lists and extracts the BIF archives of Infinity Engine games\n\n" +
            usage_text() +
-           "\nARCHIVE is a .bif (or .cbf) file: BIFF V1, BIF V1.0 or BIFC V1.0. The resource names come\n"
-           "from the game's index, chitin.key, looked for one folder above the archive (then one folder\n"
-           "above the current folder). Resources the index does not name are called LOCxxxxx after\n"
-           "their locator. \"-extr data\\AREA000A.bif\" writes every resource into data\\AREA000A\\.\n"
+           "\nARCHIVE is a .bif (or .cbf) file: BIFF V1, BIF V1.0 or BIFC V1.0. The resource names and\n"
+           "extensions come from the game's index: the nearest chitin.key (or an expansion's mod.key)\n"
+           "in the archive's folder or any folder above it that lists the archive, wherever the game\n"
+           "keeps it (data\\, CD2\\data\\, cache\\, lang\\de_DE\\data\\), else one above the current\n"
+           "folder; --key names it outright. Resources the index does not name are called LOCxxxxx\n"
+           "after their locator. \"-extr data\\AREA000A.bif\" writes every resource into data\\AREA000A\\.\n"
            "An archive whose name starts with '-' may follow \"--\".\n"
            "\nExit status:\n"
            "  0  everything listed or written\n"
            "  1  wrong command line\n"
-           "  2  the archive or index is unusable, or nothing could be written\n"
-           "  3  some resources are damaged or could not be written; the others were\n";
+           "  2  the archive (or the index named by --key) is unusable, or nothing could be written\n"
+           "  3  some resources are damaged or could not be written; the others were\n"
+           "  4  everything listed or written, but named LOCxxxxx: the index found does not list\n"
+           "     the archive or cannot be read (the note says which and why)\n";
 }
 
 namespace {
 
-constexpr int exit_done = 0, exit_usage = 1, exit_unusable = 2, exit_some_skipped = 3;
+constexpr int exit_done = 0, exit_usage = 1, exit_unusable = 2, exit_some_skipped = 3, exit_unnamed = 4;
 constexpr std::size_t shown_errors = 10;
 
 // The archive the argument names: the file itself, or "x.cbf" when "x.bif" is missing (the index
@@ -60,62 +65,28 @@ std::optional<std::string> existing_archive(const std::string& arg)
     return std::nullopt;
 }
 
-std::string find_index(const std::string& archive_path, std::vector<std::string>& looked)
-{
-    const std::string dir = paths::folder_of(absolute_path(archive_path));
-    std::vector<std::string> seen;
-    for (const std::string& d : {paths::folder_of(dir), paths::folder_of(absolute_path(".")), dir}) {
-        if (std::find(seen.begin(), seen.end(), d) != seen.end())
-            continue;
-        seen.push_back(d);
-        looked.push_back(paths::join(d, "chitin.key"));
-        std::string found = find_file_nocase(d, "chitin.key");
-        if (!found.empty())
-            return found;
-    }
-    return {};
-}
-
 // The archive opened and its entries named through the index, when there is one.
 struct Named {
-    std::unique_ptr<FileSource> file, key_file;
+    std::unique_ptr<FileSource> file;
     std::unique_ptr<Archive> archive;
-    std::unique_ptr<Key> key;
-    long long bif_index = -1;
-    std::string note; // why the names come from the locators
+    FoundIndex index;
     std::optional<Plan> plan;
 };
-
-void open_index(const std::string& archive_path, Named& n)
-{
-    std::vector<std::string> looked;
-    std::string key_path = find_index(archive_path, looked);
-    std::string archive_name = paths::name_of(archive_path);
-    if (key_path.empty()) {
-        n.note = "note: no chitin.key found (looked for " + looked.front();
-        for (std::size_t i = 1; i < looked.size(); ++i)
-            n.note += ", " + looked[i];
-        n.note += "); resources are named after their locators\n";
-        return;
-    }
-    n.key_file = std::make_unique<FileSource>(key_path, key_path);
-    n.key = std::make_unique<Key>(*n.key_file);
-    n.bif_index = n.key->find_bif(archive_name);
-    if (n.bif_index < 0)
-        n.note =
-            "note: " + key_path + " does not list " + archive_name + "; resources are named after their locators\n";
-}
 
 void print_header(const Named& n, ToolIo& io)
 {
     const Archive& a = *n.archive;
     io.out << a.name() << ": " << a.format() << ", " << a.file_count() << " file" << (a.file_count() == 1 ? "" : "s")
            << ", " << a.tileset_count() << " tileset" << (a.tileset_count() == 1 ? "" : "s") << "\n";
-    if (n.key && n.bif_index >= 0)
-        io.out << "Index: " << n.key_file->name() << " (BIF entry " << n.bif_index << ")\n";
-    if (!n.note.empty()) {
+    if (n.index.key) {
+        io.out << "Index: " << n.index.path << " (BIF entr" << (n.index.bifs.size() == 1 ? "y " : "ies ");
+        for (std::size_t i = 0; i < n.index.bifs.size(); ++i)
+            io.out << (i ? ", " : "") << n.index.bifs[i];
+        io.out << ")\n";
+    }
+    if (!n.index.note.empty()) {
         io.out.flush();
-        (io.err << n.note).flush();
+        (io.err << n.index.note).flush();
     }
 }
 
@@ -175,19 +146,21 @@ int extract(Named& n, const std::string& archive_path, ToolIo& io)
     return report_extraction(st, n.plan->size(), shown, io);
 }
 
-int list_or_extract(const std::string& path, bool extract_it, ToolIo& io)
+int list_or_extract(const std::string& path, const std::optional<std::string>& key, bool extract_it, ToolIo& io)
 {
     Named n;
     n.file = std::make_unique<FileSource>(path, path);
     n.archive = std::make_unique<Archive>(*n.file);
-    open_index(path, n);
-    n.plan.emplace(*n.archive, n.key.get(), n.bif_index);
+    n.index = find_index(path, key);
+    n.plan.emplace(*n.archive, n.index.key.get(), n.index.bifs);
     print_header(n, io);
-    return extract_it ? extract(n, path, io) : list(n, io);
+    const int done = extract_it ? extract(n, path, io) : list(n, io);
+    return done == exit_done && n.index.unusable ? exit_unnamed : done;
 }
 
 struct Command {
     bool extract = false, help = false, version = false;
+    std::optional<std::string> key;
     std::vector<std::string> archives;
     std::string unknown; // the first unknown option
 };
@@ -198,9 +171,14 @@ Command parse(const std::vector<std::string>& args)
 {
     Command c;
     bool options = true;
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (options && a == "--")
             options = false;
+        else if (options && a.rfind("--key=", 0) == 0)
+            c.key = a.substr(6);
+        else if (options && a == "--key")
+            c.key = i + 1 < args.size() ? args[++i] : std::string();
         else if (options && a == "-extr")
             c.extract = true;
         else if (options && (a == "--help" || a == "-h" || a == "-?" || a == "/?"))
@@ -228,6 +206,8 @@ int run(const std::vector<std::string>& args, ToolIo& io)
                           : c.archives.size() > 1 ? std::string("too many arguments")
                           : c.archives[0].empty() ? std::string("empty archive name")
                                                   : std::string();
+    if (problem.empty() && c.key && c.key->empty())
+        problem = "--key needs an index file";
     if (!problem.empty()) {
         io.err << "biftool: " << problem << "\n" << usage_text();
         return exit_usage;
@@ -237,7 +217,7 @@ int run(const std::vector<std::string>& args, ToolIo& io)
         io.err << "biftool: " << c.archives[0] << ": no such file\n";
         return exit_unusable;
     }
-    return list_or_extract(*path, c.extract, io);
+    return list_or_extract(*path, c.key, c.extract, io);
 }
 
 } // namespace
