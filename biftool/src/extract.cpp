@@ -2,50 +2,47 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cinttypes>
 #include <cstdio>
 #include <unordered_set>
 
+#include "decrypt.h"
 #include "fsutil.h"
 #include "paths.h"
 
 namespace bif {
 
-void print_listing(const Archive& archive, const Plan& plan, TextSink& out)
+Selection Selection::all(const Archive& archive, const Plan& plan)
 {
-    std::size_t width = 12;
+    Selection s(archive, plan);
+    s.entries_.resize(plan.size());
     for (std::size_t i = 0; i < plan.size(); ++i)
-        width = std::max(width, plan.file_name(i).size());
-    char line[512];
-    std::snprintf(line, sizeof line, "%-*s  %-6s  %12s  %6s\n", static_cast<int>(width), "Name", "Type", "Size",
-                  "Tiles");
-    out << line;
-    u64 total = 0;
-    std::size_t damaged = 0;
-    for (std::size_t i = 0; i < plan.size(); ++i) {
-        const Entry& e = archive.entries()[i];
-        const std::string name = plan.file_name(i);
-        out << name;
-        for (std::size_t k = name.size(); k < width; ++k)
-            out << ' ';
-        std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(e.type).c_str(), e.output_size());
-        out << line;
-        if (e.tileset) {
-            std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles()));
-            out << line;
-        }
-        if (e.damaged) {
-            out << "  DAMAGED";
-            ++damaged;
-        } else {
-            total += e.output_size();
-        }
-        out << '\n';
-    }
-    out << "Total: " << plan.size() << (plan.size() == 1 ? " resource, " : " resources, ") << total << " bytes";
-    if (damaged)
-        out << " (" << damaged << " damaged, not counted)";
-    out << '\n';
+        s.entries_[i] = static_cast<u32>(i);
+    return s;
+}
+
+std::string Selection::name(std::size_t i) const
+{
+    auto it = renamed_.find(i);
+    return it != renamed_.end() ? it->second : plan_->file_name(entries_[i]);
+}
+
+u64 Selection::bytes() const
+{
+    u64 n = 0;
+    for (std::size_t i = 0; i < size(); ++i)
+        n += entry(i).damaged ? 0 : entry(i).output_size();
+    return n;
+}
+
+void ExtractStats::add(const ExtractStats& o)
+{
+    files += o.files;
+    bytes += o.bytes;
+    kept += o.kept;
+    for (std::size_t i = 0; i < o.errors.size() && errors.size() < 10; ++i)
+        errors.push_back(o.errors[i]);
+    failed += o.failed;
+    stopped = stopped || o.stopped;
 }
 
 namespace {
@@ -53,26 +50,29 @@ namespace {
 constexpr std::size_t copy_buffer = std::size_t{1} << 20;
 constexpr u64 kept_errors = 10; // a hostile archive may fail a million times
 
-enum class Outcome { written, skipped, stop };
+enum class Outcome { written, kept, skipped, stop };
 
-// Files that will be replaced give their room back, each once its successor is written: looked at
-// only when it matters.
-void check_free_space(const Archive& archive, const Plan& plan, const OutputPlace& place)
+} // namespace
+
+void SpaceNeed::check(const OutputPlace& place, const WriteOptions& options) const
 {
     u64 need = 0;
-    for (const Entry& e : archive.entries())
-        if (!e.damaged)
-            need += e.output_size();
+    for (const Selection* p : parts_)
+        need += p->bytes();
     std::optional<u64> free = OutputFolder::free_space(place.parent);
     if (free && need > *free) {
         const std::string folder = paths::join(place.parent, place.name);
         u64 growth = 0, largest = 0;
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            const Entry& e = archive.entries()[i];
-            u64 old = e.damaged ? 0 : OutputFolder::freed_by_replacing(paths::join(folder, plan.file_name(i)));
-            growth += e.damaged || e.output_size() < old ? 0 : e.output_size() - old;
-            largest = std::max(largest, old);
-        }
+        for (const Selection* p : parts_)
+            for (std::size_t i = 0; i < p->size(); ++i) {
+                const Entry& e = p->entry(i);
+                const std::string path = paths::join(folder, p->name(i));
+                if (e.damaged || (options.keep_existing && path_exists(path)))
+                    continue;
+                u64 old = OutputFolder::freed_by_replacing(path);
+                growth += e.output_size() < old ? 0 : e.output_size() - old;
+                largest = std::max(largest, old);
+            }
         need = std::min(need, growth + largest);
     }
     if (free && need > *free)
@@ -80,56 +80,73 @@ void check_free_space(const Archive& archive, const Plan& plan, const OutputPlac
                     ", the disk has " + bytes_text(*free) + " free");
 }
 
-// What killed runs left: files under fresh temporary names and, from older versions of the tool,
-// "NAME.~part" beside a resource NAME of this archive.
-void remove_leftovers(OutputFolder& folder, const Plan& plan)
+std::unique_ptr<OutputFolder> open_output(const OutputPlace& place, const std::vector<const Selection*>& names,
+                                          const OutputOptions& options)
 {
+    std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
     const std::string old_suffix = ".~part";
     std::unordered_set<std::string> old, ours;
-    folder.remove_files([&](const std::string& n) {
+    folder->remove_files([&](const std::string& n) {
         if (TemporaryNames::matches(n))
             return true;
         if (n.size() > old_suffix.size() && n.ends_with(old_suffix))
             old.insert(n.substr(0, n.size() - old_suffix.size()));
         return false;
     });
-    for (std::size_t i = 0; !old.empty() && i < plan.size(); ++i)
-        if (std::string name = plan.file_name(i); old.count(name))
-            ours.insert(name + old_suffix);
+    for (const Selection* list : names)
+        for (std::size_t i = 0; !old.empty() && i < list->size(); ++i)
+            if (std::string name = list->name(i); old.count(name))
+                ours.insert(name + old_suffix);
     if (!ours.empty())
-        folder.remove_files([&](const std::string& n) { return ours.count(n) != 0; });
+        folder->remove_files([&](const std::string& n) { return ours.count(n) != 0; });
+    return folder;
 }
 
-// Entries in archive order, so that compressed archives decompress forward.
-std::vector<u32> archive_order(const Archive& archive)
+namespace {
+
+// Chosen entries in archive order, so that compressed archives decompress forward.
+std::vector<u32> archive_order(const Selection& chosen)
 {
-    const auto& entries = archive.entries();
-    std::vector<u32> order(entries.size());
+    std::vector<u32> order(chosen.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<u32>(i);
-    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) { return entries[a].offset < entries[b].offset; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](u32 a, u32 b) { return chosen.entry(a).offset < chosen.entry(b).offset; });
     return order;
 }
 
-// Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks. Throws Error
-// when the archive cannot be read; false and `failure` when the file cannot be written.
-bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<unsigned char>& buf,
-                WriteFailure& failure)
+// Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks; with
+// `decrypt`, an encrypted text loses its marker and is written plain. Throws Error when the
+// archive cannot be read; false and `failure` when the file cannot be written.
+bool copy_entry(Archive& archive, const Entry& e, bool decrypt, OutputFile& out, std::vector<unsigned char>& buf,
+                WriteFailure& failure, u64& written)
 {
-    u64 pos = e.offset, left = e.size();
+    u64 pos = e.offset, left = e.size(), text_pos = 0;
     std::size_t fill = 0;
     if (e.tileset) {
         Archive::tis_header(e, buf.data());
         fill = tis_header_size;
     }
+    bool plain = false;
     do {
         std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
         archive.data().read(pos, buf.data() + fill, take);
+        unsigned char* p = buf.data();
+        std::size_t n = fill + take;
+        if (decrypt && pos == e.offset && starts_encrypted(p, n)) {
+            plain = true;
+            p += encrypted_marker_size;
+            n -= encrypted_marker_size;
+        }
+        if (plain) {
+            decrypt_text(p, n, text_pos);
+            text_pos += n;
+        }
         pos += take;
         left -= take;
-        fill += take;
-        if (fill && !out.write(buf.data(), fill, failure))
+        if (n && !out.write(p, n, failure))
             return false;
+        written += n;
         fill = 0;
     } while (left > 0);
     return true;
@@ -141,24 +158,41 @@ void failed(ExtractStats& st, const std::string& why)
         st.errors.push_back(why);
 }
 
-Outcome extract_one(Archive& archive, const std::string& name, const Entry& e, OutputFolder& folder,
-                    std::vector<unsigned char>& buf, ExtractStats& st)
+Outcome extract_one(Archive& archive, const Selection& chosen, std::size_t i, OutputFolder& folder,
+                    const WriteOptions& options, std::vector<unsigned char>& buf, ExtractStats& st, Tally* tally)
 {
+    const Entry& e = chosen.entry(i);
+    const std::string name = chosen.name(i);
     if (e.damaged) {
         failed(st, archive.problem(e) + "; " + name + " not extracted");
         return Outcome::skipped;
     }
+    if (options.keep_existing && folder.exists(name)) {
+        ++st.kept;
+        return Outcome::kept;
+    }
     WriteFailure failure;
     std::unique_ptr<OutputFile> out = folder.create(name, failure);
+    u64 written = 0;
     try {
-        if (out && copy_entry(archive, e, *out, buf, failure) && out->commit(failure)) {
+        if (out &&
+            copy_entry(archive, e, options.decrypt && may_be_encrypted(chosen.type(i)), *out, buf, failure, written) &&
+            out->commit(failure)) {
             ++st.files;
-            st.bytes += e.output_size();
+            st.bytes += written;
+            if (tally) {
+                tally->files.fetch_add(1, std::memory_order_relaxed);
+                tally->bytes.fetch_add(written, std::memory_order_relaxed);
+            }
             return Outcome::written;
         }
     } catch (const Error& err) {
         failed(st, std::string(err.what()) + "; " + name + " not extracted");
         return Outcome::skipped;
+    }
+    if (failure.exists) { // made by someone else while this one was written
+        ++st.kept;
+        return Outcome::kept;
     }
     failed(st, name + ": cannot write: " + failure.why);
     return failure.whole_volume ? Outcome::stop : Outcome::skipped;
@@ -166,27 +200,36 @@ Outcome extract_one(Archive& archive, const std::string& name, const Entry& e, O
 
 } // namespace
 
-ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options,
-                         const std::function<void(std::size_t, std::size_t)>& progress)
+void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const WriteOptions& options,
+                    ExtractStats& st, Tally* tally, const std::function<void(std::size_t, std::size_t)>& progress)
 {
-    auto t0 = std::chrono::steady_clock::now();
-    check_free_space(archive, plan, place);
-    std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
-    remove_leftovers(*folder, plan);
-    ExtractStats st;
     std::vector<unsigned char> buf(copy_buffer);
     std::size_t done = 0;
-    for (u32 i : archive_order(archive)) {
+    for (u32 i : archive_order(chosen)) {
         if (progress)
-            progress(done, plan.size());
+            progress(done, chosen.size());
         ++done;
-        if (extract_one(archive, plan.file_name(i), archive.entries()[i], *folder, buf, st) == Outcome::stop) {
+        if (extract_one(archive, chosen, i, folder, options, buf, st, tally) == Outcome::stop) {
             st.stopped = true;
             break;
         }
     }
     if (progress)
-        progress(done, plan.size());
+        progress(done, chosen.size());
+}
+
+ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options,
+                         const std::function<void(std::size_t, std::size_t)>& progress)
+{
+    auto t0 = std::chrono::steady_clock::now();
+    const Selection all = Selection::all(archive, plan);
+    const WriteOptions write{options};
+    SpaceNeed need;
+    need.add(all);
+    need.check(place, write);
+    std::unique_ptr<OutputFolder> folder = open_output(place, {&all}, options);
+    ExtractStats st;
+    extract_chosen(archive, all, *folder, write, st, nullptr, progress);
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return st;
 }

@@ -239,11 +239,13 @@ std::string Plan::stem(std::size_t entry) const
     return it != stems_.end() ? it->second : locator_stem(archive_->entries()[entry].locator);
 }
 
-std::string Plan::ext(std::size_t entry) const
+u16 Plan::type(std::size_t entry) const
 {
     const Entry& e = archive_->entries()[entry];
-    return e.tileset ? std::string("TIS") : extension(e.type);
+    return e.tileset ? type_tis : e.type;
 }
+
+std::string Plan::ext(std::size_t entry) const { return extension(type(entry)); }
 
 std::string Plan::file_name(std::size_t entry) const
 {

@@ -47,6 +47,8 @@ public:
     std::size_t size() const { return numbers_.size(); }
     // "AR0100.ARE" for entry i of Archive::entries().
     std::string file_name(std::size_t entry) const;
+    // The resource's type, which gives its extension.
+    u16 type(std::size_t entry) const;
 
 private:
     std::string stem(std::size_t entry) const;

@@ -39,6 +39,8 @@ public:
     bool commit(WriteFailure& failure) override;
 
 private:
+    bool rename_over();
+    bool link_beside();
     PosixFolder& folder_;
     Fd fd_;
     std::string temp_; // the file's name while it is written; empty while it has none
@@ -48,11 +50,19 @@ private:
 class PosixFolder final : public OutputFolder {
 public:
     PosixFolder(Fd dir, const OutputOptions& options)
-        : dir_(std::move(dir)), names_(options.seed), unnamed_(!options.named_temporaries && unnamed_usable())
+        : dir_(std::move(dir)), names_(options.seed), unnamed_(!options.named_temporaries && unnamed_usable()),
+          keep_(options.keep_existing)
     {
     }
 
     int dir() const { return dir_.get(); }
+    bool keep() const { return keep_; }
+
+    bool exists(const std::string& name) const override
+    {
+        struct stat st;
+        return ::fstatat(dir_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    }
 
     void remove_files(const std::function<bool(const std::string&)>& ours) override
     {
@@ -172,8 +182,35 @@ private:
     Fd dir_;
     TemporaryNames names_;
     bool unnamed_;
+    bool keep_;
     bool link_by_fd_ = true;
 };
+
+bool PosixFile::rename_over()
+{
+    if (::renameat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str()) != 0)
+        return false;
+    temp_.clear();
+    return true;
+}
+
+// The file's own name beside its temporary one, only where nothing has it; where the file system
+// has no hard links, a look just before the rename has to do.
+bool PosixFile::link_beside()
+{
+    if (::linkat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str(), 0) == 0) {
+        ::unlinkat(folder_.dir(), temp_.c_str(), 0);
+        temp_.clear();
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK)
+        return false;
+    if (folder_.exists(name_)) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename_over();
+}
 
 PosixFile::~PosixFile()
 {
@@ -203,13 +240,17 @@ bool PosixFile::commit(WriteFailure& failure)
 {
     // Linking names an unnamed file where nothing was, never replacing or following what is there.
     if (!temp_.empty() || !folder_.link_unnamed(fd_.get(), name_)) {
-        if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
-            return false;
-        if (::renameat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str()) != 0) {
-            failure = failure_from_errno(false);
+        if (temp_.empty() && folder_.keep() && errno == EEXIST) {
+            failure = WriteFailure{"exists", false, true};
             return false;
         }
-        temp_.clear();
+        if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
+            return false;
+        if (!folder_.keep() ? !rename_over() : !link_beside()) {
+            failure =
+                errno == EEXIST && folder_.keep() ? WriteFailure{"exists", false, true} : failure_from_errno(false);
+            return false;
+        }
     }
     if (fd_.close())
         return true;

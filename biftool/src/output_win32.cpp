@@ -41,8 +41,8 @@ WriteFailure failure_from_last_error(bool whole_volume)
 
 class WinFile final : public OutputFile {
 public:
-    WinFile(Handle file, std::wstring temp, std::wstring final_path)
-        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path))
+    WinFile(Handle file, std::wstring temp, std::wstring final_path, bool keep)
+        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path)), keep_(keep)
     {
     }
     ~WinFile() override
@@ -66,15 +66,19 @@ public:
         return true;
     }
 
-    // MoveFileExW replaces the entry at the final name, a link included, without following it.
+    // MoveFileExW replaces the entry at the final name, a link included, without following it;
+    // without MOVEFILE_REPLACE_EXISTING it fails where the name is taken.
     bool commit(WriteFailure& failure) override
     {
         if (!file_.close()) {
             failure = failure_from_last_error(true);
             return false;
         }
-        if (!MoveFileExW(temp_.c_str(), final_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            failure = failure_from_last_error(false);
+        if (!MoveFileExW(temp_.c_str(), final_.c_str(), keep_ ? 0 : MOVEFILE_REPLACE_EXISTING)) {
+            DWORD e = GetLastError();
+            failure = keep_ && (e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
+                          ? WriteFailure{"exists", false, true}
+                          : failure_from_last_error(false);
             return false;
         }
         temp_.clear();
@@ -84,13 +88,19 @@ public:
 private:
     Handle file_;
     std::wstring temp_, final_;
+    bool keep_;
 };
 
 class WinFolder final : public OutputFolder {
 public:
     WinFolder(Handle dir, std::wstring path, const OutputOptions& options)
-        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed)
+        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed), keep_(options.keep_existing)
     {
+    }
+
+    bool exists(const std::string& name) const override
+    {
+        return GetFileAttributesW((path_ + win32::widen(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // A running extraction's temporary file is open without delete sharing: deleting it fails.
@@ -115,7 +125,7 @@ public:
             Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
             if (file.valid())
-                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name));
+                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name), keep_);
             DWORD e = GetLastError();
             if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
                 break;
@@ -128,6 +138,7 @@ private:
     Handle dir_; // keeps the folder in place while the tool writes into it
     std::wstring path_;
     TemporaryNames names_;
+    bool keep_;
 };
 
 bool is_reparse_point(HANDLE h)

@@ -41,7 +41,10 @@ TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the
     const std::pair<std::vector<std::string>, std::string> rows[] = {
         {{}, "no archive given"},
         {{"-x"}, "unknown option -x"},
-        {{"-extr", "a", "b"}, "too many arguments"},
+        {{"--type=2DA,XYZ", "TEST.bif"}, "unknown resource type \"XYZ\""},
+        {{"TEST.bif", "--name"}, "--name needs a value"},
+        {{"--keep", "TEST.bif"}, "go with -extr"},
+        {{"--game", "TEST.bif"}, "--game takes no archive"},
         {{""}, "empty archive name"},
         {{"--help", "TEST.bif"}, "stand alone"},
         {{"MISSING.bif"}, "biftool: MISSING.bif: no such file"},
