@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -132,7 +133,9 @@ int mode_list_game(const Options& o, ToolIo& io)
 {
     Game g = open_game(o);
     print_record_header(o.format, io.out);
+    FolderNames names; // as a whole-game extraction names them
     return each_game_archive(g, o, io, [&](std::unique_ptr<Job>& job) {
+        names.claim(*job->chosen);
         if (o.format == ListFormat::table) {
             io.out << job->path << ": " << job->archive->format() << ", BIF entry " << job->bif << " of " << g.index
                    << "\n";
@@ -153,8 +156,11 @@ void run_jobs(std::vector<std::unique_ptr<Job>>& jobs, const OutputPlace& place,
     std::sort(jobs.begin(), jobs.end(), [](const auto& a, const auto& b) { return a->bytes > b->bytes; });
     const unsigned threads = static_cast<unsigned>(
         std::min<std::size_t>(std::clamp(std::thread::hardware_concurrency(), 2u, 4u), jobs.size()));
-    std::atomic<std::size_t> next{0}, finished{0};
+    std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
+    std::mutex m;
+    std::condition_variable all_done;
+    unsigned finished = 0;
     auto worker = [&](unsigned w) {
         WriteOptions mine = write;
         if (mine.output.seed)
@@ -181,16 +187,17 @@ void run_jobs(std::vector<std::unique_ptr<Job>>& jobs, const OutputPlace& place,
             job.archive.reset(); // its buffers go as soon as it is done
             job.file.reset();
         }
+        std::lock_guard<std::mutex> lock(m);
         ++finished;
+        all_done.notify_one();
     };
     std::vector<std::thread> pool;
     for (unsigned w = 1; w < threads; ++w)
         pool.emplace_back(worker, w);
     std::thread last(worker, 0u);
-    while (finished < threads) {
+    for (std::unique_lock<std::mutex> lock(m);
+         !all_done.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished == threads; });)
         wait_tick();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
     for (std::thread& t : pool)
         t.join();
     last.join();

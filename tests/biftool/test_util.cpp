@@ -83,13 +83,14 @@ Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const
     return Run{WIFEXITED(st) ? WEXITSTATUS(st) : 128, std::string(o.begin(), o.end()), std::string(o.begin(), o.end())};
 }
 
-Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options)
+Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options,
+                   bool terminal)
 {
     fs::path before = fs::current_path();
     fs::current_path(cwd);
     Run r{0, "", ""};
     bif::TextSink out(r.out), err(r.err);
-    r.code = bif::run_tool(args, bif::ToolIo{out, err, false, options});
+    r.code = bif::run_tool(args, bif::ToolIo{out, err, terminal, options});
     fs::current_path(before);
     return r;
 }
