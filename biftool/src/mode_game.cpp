@@ -28,6 +28,7 @@ struct Game {
     std::string index, folder;
     std::unique_ptr<FileSource> key_file;
     std::unique_ptr<Key> key;
+    std::unique_ptr<IndexNames> names; // arranged once for all archives
 };
 
 Game open_game(const Options& o)
@@ -39,6 +40,7 @@ Game open_game(const Options& o)
     g.folder = paths::folder_of(absolute_path(g.index));
     g.key_file = std::make_unique<FileSource>(g.index, g.index);
     g.key = std::make_unique<Key>(*g.key_file);
+    g.names = std::make_unique<IndexNames>(*g.key);
     return g;
 }
 
@@ -79,7 +81,7 @@ int each_game_archive(const Game& g, const Options& o, ToolIo& io, Fn fn)
             job->path = *path;
             job->file = std::make_unique<FileSource>(job->path, job->path);
             job->archive = std::make_unique<Archive>(*job->file);
-            job->plan.emplace(*job->archive, g.key.get(), i);
+            job->plan.emplace(*job->archive, g.key.get(), i, g.names.get());
             job->chosen.emplace(choose(*job->archive, *job->plan, o.filter));
         } catch (const Error& e) {
             io.out.flush();

@@ -42,13 +42,14 @@ private:
 Selection choose(const Archive& archive, const Plan& plan, const Filter& filter);
 
 // Names taken in one output folder by earlier archives (ignoring case): a later resource of the
-// same name is numbered, "NAME~2.EXT".
+// same name is numbered, "NAME~2.EXT". Names are kept as 64-bit hashes: a name that merely shares
+// one is numbered when it need not be, never given twice.
 class FolderNames {
 public:
     void claim(Selection& chosen);
 
 private:
-    std::unordered_map<std::string, u32> taken_; // lower-case name: next number to try
+    std::unordered_map<u64, u32> taken_; // hash of the lower-case name: next number to try
 };
 
 // The output folder of --out FOLDER.

@@ -145,39 +145,34 @@ std::string name_key(const char* resref, u16 type) { return fsx::upper(resref) +
 // The last index entry with a given name and type is the one the game uses: an earlier one
 // loses its name to it, unless the later one points at nothing (an entry missing from this
 // archive, or an archive the index does not list).
-void drop_overridden(const Key& key, u32 bif, const EntryByLocator& by_locator, NamedEntries& named)
+void drop_overridden(const IndexNames& index, u32 bif, const EntryByLocator& by_locator, NamedEntries& named)
 {
-    std::unordered_map<std::string, u32> last_locator;
-    for (const auto& [entry, n] : named)
-        last_locator.emplace(name_key(n.resref.c_str(), n.type), n.locator);
-    if (last_locator.empty())
-        return;
-    key.for_each_resource([&](const KeyResource& r) {
-        auto it = last_locator.find(name_key(r.resref, r.type));
-        if (it == last_locator.end())
-            return;
-        u32 rbif = r.locator >> 20;
-        bool exists = rbif == bif ? by_locator.find(r).has_value() : rbif < key.bif_count();
-        if (exists)
-            it->second = r.locator;
-    });
-    for (auto& [entry, n] : named)
-        if (last_locator[name_key(n.resref.c_str(), n.type)] != n.locator)
-            n.set = false;
+    for (auto& [entry, n] : named) {
+        const std::vector<u32>* all = index.repeats(n.resref.c_str(), n.type);
+        if (!all)
+            continue;
+        u32 last = n.locator;
+        for (u32 loc : *all) {
+            KeyResource r;
+            r.type = n.type;
+            r.locator = loc;
+            u32 rbif = loc >> 20;
+            if (rbif == bif ? by_locator.find(r).has_value() : rbif < index.key().bif_count())
+                last = loc;
+        }
+        n.set = last == n.locator;
+    }
 }
 
-NamedEntries index_names(const Archive& archive, const Key& key, u32 bif)
+NamedEntries index_names(const Archive& archive, const IndexNames& index, u32 bif)
 {
     NamedEntries named;
     EntryByLocator by_locator(archive.entries());
     // The later index resource wins each archive entry.
-    key.for_each_resource([&](const KeyResource& r) {
-        if ((r.locator >> 20) != bif)
-            return;
+    for (const KeyResource& r : index.of_bif(bif))
         if (auto t = by_locator.find(r))
             named[*t] = Named{r.resref, r.type, r.locator, true};
-    });
-    drop_overridden(key, bif, by_locator, named);
+    drop_overridden(index, bif, by_locator, named);
     return named;
 }
 
@@ -221,11 +216,51 @@ private:
 
 } // namespace
 
-Plan::Plan(const Archive& archive, const Key* key, long long bif_index)
+IndexNames::IndexNames(const Key& key) : key_(&key), by_bif_(key.bif_count())
+{
+    // Most names are given once: counted by a hash first, only the few that may repeat are kept.
+    auto hash = [](const KeyResource& r) {
+        u64 h = 14695981039346656037ull;
+        for (const char* p = r.resref; *p; ++p)
+            h = (h ^ static_cast<unsigned char>(*p >= 'a' && *p <= 'z' ? *p - 32 : *p)) * 1099511628211ull;
+        return h ^ (u64{r.type} << 48);
+    };
+    std::unordered_map<u64, u32> seen;
+    seen.reserve(key.resource_count());
+    key.for_each_resource([&](const KeyResource& r) {
+        if ((r.locator >> 20) < by_bif_.size())
+            by_bif_[r.locator >> 20].push_back(r);
+        ++seen[hash(r)];
+    });
+    key.for_each_resource([&](const KeyResource& r) {
+        if (seen[hash(r)] > 1)
+            repeats_[name_key(r.resref, r.type)].push_back(r.locator);
+    });
+    std::erase_if(repeats_, [](const auto& kv) { return kv.second.size() < 2; });
+}
+
+const std::vector<KeyResource>& IndexNames::of_bif(u32 bif) const
+{
+    static const std::vector<KeyResource> none;
+    return bif < by_bif_.size() ? by_bif_[bif] : none;
+}
+
+const std::vector<u32>* IndexNames::repeats(const char* resref, u16 type) const
+{
+    if (repeats_.empty())
+        return nullptr;
+    auto it = repeats_.find(name_key(resref, type));
+    return it == repeats_.end() ? nullptr : &it->second;
+}
+
+Plan::Plan(const Archive& archive, const Key* key, long long bif_index, const IndexNames* index)
     : archive_(&archive), numbers_(archive.entries().size())
 {
+    std::optional<IndexNames> own;
+    if (key && bif_index >= 0 && !index)
+        index = &own.emplace(*key);
     if (key && bif_index >= 0)
-        for (const auto& [entry, n] : index_names(archive, *key, static_cast<u32>(bif_index)))
+        for (const auto& [entry, n] : index_names(archive, *index, static_cast<u32>(bif_index)))
             if (std::string stem = n.set ? sanitize_stem(n.resref) : std::string(); !stem.empty())
                 stems_.emplace(entry, std::move(stem));
     UniqueNames unique(numbers_.size());

@@ -40,10 +40,27 @@ std::string locator_stem(u32 locator);
 // their locator. A name taken already (ignoring case) is numbered: "NAME~2.EXT".
 // Names are made when asked for: a number per entry is kept, and the few stems the index gives,
 // so that memory follows the archive's table even for a million entries.
+// The index arranged for naming many archives: its resources by archive, and the locators of every
+// name and type it gives more than once, in index order.
+class IndexNames {
+public:
+    explicit IndexNames(const Key& key);
+    const Key& key() const { return *key_; }
+    const std::vector<KeyResource>& of_bif(u32 bif) const;
+    // Null when the name and type are given once.
+    const std::vector<u32>* repeats(const char* resref, u16 type) const;
+
+private:
+    const Key* key_;
+    std::vector<std::vector<KeyResource>> by_bif_;
+    std::unordered_map<std::string, std::vector<u32>> repeats_;
+};
+
 class Plan {
 public:
-    // `key` may be null (no index found): every entry is then named by its locator.
-    Plan(const Archive& archive, const Key* key, long long bif_index);
+    // `key` may be null (no index found): every entry is then named by its locator. `index`, the
+    // same key arranged once for many archives, is made here when not given.
+    Plan(const Archive& archive, const Key* key, long long bif_index, const IndexNames* index = nullptr);
     std::size_t size() const { return numbers_.size(); }
     // "AR0100.ARE" for entry i of Archive::entries().
     std::string file_name(std::size_t entry) const;
