@@ -14,16 +14,16 @@ namespace bif {
 Selection Selection::all(const Archive& archive, const Plan& plan)
 {
     Selection s(archive, plan);
-    s.entries_.resize(plan.size());
+    s.files_.resize(plan.size());
     for (std::size_t i = 0; i < plan.size(); ++i)
-        s.entries_[i] = static_cast<u32>(i);
+        s.files_[i] = static_cast<u32>(i);
     return s;
 }
 
 std::string Selection::name(std::size_t i) const
 {
     auto it = renamed_.find(i);
-    return it != renamed_.end() ? it->second : plan_->file_name(entries_[i]);
+    return it != renamed_.end() ? it->second : plan_->file_name(files_[i]);
 }
 
 u64 Selection::bytes() const

@@ -24,13 +24,14 @@ public:
     // Every planned entry, in table order.
     static Selection all(const Archive& archive, const Plan& plan);
 
-    void add(u32 entry) { entries_.push_back(entry); }
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
+    // File `file` of the plan.
+    void add(u32 file) { files_.push_back(file); }
+    std::size_t size() const { return files_.size(); }
+    bool empty() const { return files_.empty(); }
     const Archive& archive() const { return *archive_; }
-    const Entry& entry(std::size_t i) const { return archive_->entries()[entries_[i]]; }
+    const Entry& entry(std::size_t i) const { return archive_->entries()[plan_->entry(files_[i])]; }
     std::string name(std::size_t i) const;
-    u16 type(std::size_t i) const { return plan_->type(entries_[i]); }
+    u16 type(std::size_t i) const { return plan_->type(files_[i]); }
     void rename(std::size_t i, std::string name) { renamed_[i] = std::move(name); }
     // Bytes of the files written for the undamaged ones.
     u64 bytes() const;
@@ -38,7 +39,7 @@ public:
 private:
     const Archive* archive_;
     const Plan* plan_;
-    std::vector<u32> entries_;
+    std::vector<u32> files_;
     std::unordered_map<std::size_t, std::string> renamed_;
 };
 

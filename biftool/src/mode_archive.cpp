@@ -7,8 +7,8 @@
 
 #include "archive.h"
 #include "fsutil.h"
+#include "index_search.h"
 #include "input_file.h"
-#include "key.h"
 #include "mode_support.h"
 #include "modes.h"
 #include "names.h"
@@ -33,60 +33,22 @@ std::optional<std::string> existing_archive(const std::string& arg)
     return std::nullopt;
 }
 
-std::string find_index(const std::string& archive_path, std::vector<std::string>& looked)
-{
-    const std::string dir = paths::folder_of(absolute_path(archive_path));
-    std::vector<std::string> seen;
-    for (const std::string& d : {paths::folder_of(dir), paths::folder_of(absolute_path(".")), dir}) {
-        if (std::find(seen.begin(), seen.end(), d) != seen.end())
-            continue;
-        seen.push_back(d);
-        looked.push_back(paths::join(d, "chitin.key"));
-        std::string found = find_file_nocase(d, "chitin.key");
-        if (!found.empty())
-            return found;
-    }
-    return {};
-}
-
 // An archive opened and its entries named through the index, when there is one.
 struct Named {
     std::string path;
-    std::unique_ptr<FileSource> file, key_file;
+    std::unique_ptr<FileSource> file;
     std::unique_ptr<Archive> archive;
-    std::unique_ptr<Key> key;
-    long long bif_index = -1;
-    std::string note; // why the names come from the locators
+    FoundIndex index;
     std::optional<Plan> plan;
 };
 
-void open_index(const std::string& archive_path, Named& n)
-{
-    std::vector<std::string> looked;
-    std::string key_path = find_index(archive_path, looked);
-    std::string archive_name = paths::name_of(archive_path);
-    if (key_path.empty()) {
-        n.note = "note: no chitin.key found (looked for " + looked.front();
-        for (std::size_t i = 1; i < looked.size(); ++i)
-            n.note += ", " + looked[i];
-        n.note += "); resources are named after their locators\n";
-        return;
-    }
-    n.key_file = std::make_unique<FileSource>(key_path, key_path);
-    n.key = std::make_unique<Key>(*n.key_file);
-    n.bif_index = n.key->find_bif(archive_name);
-    if (n.bif_index < 0)
-        n.note =
-            "note: " + key_path + " does not list " + archive_name + "; resources are named after their locators\n";
-}
-
-void open_named(const std::string& path, Named& n)
+void open_named(const std::string& path, const Options& o, Named& n)
 {
     n.path = path;
     n.file = std::make_unique<FileSource>(path, path);
     n.archive = std::make_unique<Archive>(*n.file);
-    open_index(path, n);
-    n.plan.emplace(*n.archive, n.key.get(), n.bif_index);
+    n.index = find_index(path, o.index);
+    n.plan.emplace(*n.archive, n.index.key.get(), n.index.bifs);
 }
 
 void print_header(const Named& n, const Options& o, ToolIo& io)
@@ -96,12 +58,16 @@ void print_header(const Named& n, const Options& o, ToolIo& io)
         io.out << a.name() << ": " << a.format() << ", " << a.file_count() << " file"
                << (a.file_count() == 1 ? "" : "s") << ", " << a.tileset_count() << " tileset"
                << (a.tileset_count() == 1 ? "" : "s") << "\n";
-        if (n.key && n.bif_index >= 0)
-            io.out << "Index: " << n.key_file->name() << " (BIF entry " << n.bif_index << ")\n";
+        if (n.index.key) {
+            io.out << "Index: " << n.index.path << " (BIF entr" << (n.index.bifs.size() == 1 ? "y " : "ies ");
+            for (std::size_t i = 0; i < n.index.bifs.size(); ++i)
+                io.out << (i ? ", " : "") << n.index.bifs[i];
+            io.out << ")\n";
+        }
     }
-    if (!n.note.empty()) {
+    if (!n.index.note.empty()) {
         io.out.flush();
-        (io.err << n.note).flush();
+        (io.err << n.index.note).flush();
     }
 }
 
@@ -116,17 +82,20 @@ void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final)
     (io.out << "\rExtracting: " << done << " of " << total << " files (" << pct << "%)" << (final ? "\n" : "")).flush();
 }
 
+// Everything done, but under LOC names where an index was found that does not name the archive.
+int unnamed(int code, const Named& n) { return code == exit_done && n.index.unusable ? exit_unnamed : code; }
+
 int list_one(const std::string& path, const Options& o, ToolIo& io)
 {
     Named n;
-    open_named(path, n);
+    open_named(path, o, n);
     print_header(n, o, io);
     const Selection chosen = choose(*n.archive, *n.plan, o.filter);
     if (o.format == ListFormat::table)
         print_table(chosen, io.out);
     else
         print_records(path, chosen, o.format, io.out);
-    return report_damaged(chosen, io) ? exit_some_skipped : exit_done;
+    return unnamed(report_damaged(chosen, io) ? exit_some_skipped : exit_done, n);
 }
 
 struct Totals {
@@ -137,7 +106,7 @@ struct Totals {
 int extract_one(const std::string& path, const Options& o, FolderNames* shared, Totals& totals, ToolIo& io)
 {
     Named n;
-    open_named(path, n);
+    open_named(path, o, n);
     print_header(n, o, io);
     Selection chosen = choose(*n.archive, *n.plan, o.filter);
     if (shared)
@@ -165,7 +134,7 @@ int extract_one(const std::string& path, const Options& o, FolderNames* shared, 
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     ++totals.archives;
     totals.st.add(st);
-    return report_extraction(st, chosen.size(), shown, o.keep, io);
+    return unnamed(report_extraction(st, chosen.size(), shown, o.keep, io), n);
 }
 
 // Runs `one` on every archive; one archive's failure does not stop the others.

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "archive.h"
 #include "input_file.h"
@@ -56,32 +56,41 @@ struct Job {
     ExtractStats st;
 };
 
-// Walks the index's archives in order, opening each found one once (two entries may name one file);
-// `fn(job)` for each that opens (it may keep the job), the exit status counting the missing and
-// unusable.
+// Walks the index's archives in order, opening each found one once with all the BIF entries that
+// name it (they differ by case); `fn(job)` for each that opens (it may keep the job), the exit
+// status counting the missing and unusable.
 template <typename Fn>
 int each_game_archive(const Game& g, const Options& o, ToolIo& io, Fn fn)
 {
     ExitStatus status;
-    std::unordered_set<std::string> seen;
+    std::vector<std::pair<std::string, std::vector<u32>>> found;
+    std::unordered_map<std::string, std::size_t> by_path;
     for (u32 i = 0; i < g.key->bif_count(); ++i) {
-        auto job = std::make_unique<Job>();
-        job->bif = i;
         try {
             const std::string name(g.key->bif_name(i));
             std::optional<std::string> path = locate_archive(g.folder, name);
             if (!path) {
-                io.out.flush();
                 io.err << "biftool: " << name << ": missing (the index lists it; it is not in the game's folders)\n";
                 status.add(exit_unusable);
                 continue;
             }
-            if (!seen.insert(absolute_path(*path)).second)
-                continue;
-            job->path = *path;
+            auto [at, fresh] = by_path.try_emplace(absolute_path(*path), found.size());
+            if (fresh)
+                found.push_back({*path, {}});
+            found[at->second].second.push_back(i);
+        } catch (const Error& e) {
+            io.err << "biftool: " << e.what() << "\n";
+            status.add(exit_unusable);
+        }
+    }
+    for (auto& [path, bifs] : found) {
+        auto job = std::make_unique<Job>();
+        job->bif = bifs.front();
+        try {
+            job->path = path;
             job->file = std::make_unique<FileSource>(job->path, job->path);
             job->archive = std::make_unique<Archive>(*job->file);
-            job->plan.emplace(*job->archive, g.key.get(), i, g.names.get());
+            job->plan.emplace(*job->archive, g.key.get(), bifs, g.names.get());
             job->chosen.emplace(choose(*job->archive, *job->plan, o.filter));
         } catch (const Error& e) {
             io.out.flush();

@@ -13,28 +13,32 @@
 
 namespace bif {
 
-constexpr int exit_done = 0, exit_usage = 1, exit_unusable = 2, exit_some_skipped = 3;
+constexpr int exit_done = 0, exit_usage = 1, exit_unusable = 2, exit_some_skipped = 3, exit_unnamed = 4;
 constexpr std::size_t shown_errors = 10;
 
-// The exit status of several archives: 0 when each went well, 2 when none could be used at all,
-// else 3.
+// The exit status of several archives: 0 when each went well, 4 when each did but some under LOC
+// names, 2 when none could be used at all, else 3.
 class ExitStatus {
 public:
     void add(int code)
     {
         ++parts_;
-        all_ok_ = all_ok_ && code == exit_done;
+        all_ok_ = all_ok_ && (code == exit_done || code == exit_unnamed);
+        any_unnamed_ = any_unnamed_ || code == exit_unnamed;
         all_unusable_ = all_unusable_ && code == exit_unusable;
         last_ = code;
     }
     int code() const
     {
-        return parts_ == 1 ? last_ : all_ok_ ? exit_done : all_unusable_ && parts_ ? exit_unusable : exit_some_skipped;
+        return parts_ == 1               ? last_
+               : all_ok_                 ? (any_unnamed_ ? exit_unnamed : exit_done)
+               : all_unusable_ && parts_ ? exit_unusable
+                                         : exit_some_skipped;
     }
 
 private:
     std::size_t parts_ = 0;
-    bool all_ok_ = true, all_unusable_ = true;
+    bool all_ok_ = true, all_unusable_ = true, any_unnamed_ = false;
     int last_ = exit_done;
 };
 

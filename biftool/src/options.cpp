@@ -9,7 +9,8 @@ std::string usage_text()
 {
     return "Usage: biftool ARCHIVE          list the resources in a BIF archive\n"
            "       biftool -extr ARCHIVE    extract them into a folder named after the archive\n"
-           "       biftool --help | --version\n";
+           "       biftool --help | --version\n"
+           "Option: --key INDEX             name the resources through this index (chitin.key, mod.key)\n";
 }
 
 std::string help_text()
@@ -19,10 +20,12 @@ std::string help_text()
            "       biftool [OPTIONS] [-extr] ARCHIVE...   several archives, one summary\n"
            "       biftool [OPTIONS] --archives           the archives the game's index lists\n"
            "       biftool [OPTIONS] --game [-extr]       every resource of the game, from all its archives\n"
-           "\nARCHIVE is a .bif (or .cbf) file: BIFF V1, BIF V1.0 or BIFC V1.0. The resource names come\n"
-           "from the game's index, chitin.key, looked for one folder above the archive (then one folder\n"
-           "above the current folder). Resources the index does not name are called LOCxxxxx after\n"
-           "their locator. \"-extr data\\AREA000A.bif\" writes every resource into data\\AREA000A\\.\n"
+           "\nARCHIVE is a .bif (or .cbf) file: BIFF V1, BIF V1.0 or BIFC V1.0. The resource names and\n"
+           "extensions come from the game's index: the nearest chitin.key (or an expansion's mod.key)\n"
+           "in the archive's folder or any folder above it that lists the archive, wherever the game\n"
+           "keeps it (data\\, CD2\\data\\, cache\\, lang\\de_DE\\data\\), else one above the current\n"
+           "folder; --key names it outright. Resources the index does not name are called LOCxxxxx\n"
+           "after their locator. \"-extr data\\AREA000A.bif\" writes every resource into data\\AREA000A\\.\n"
            "An archive whose name starts with '-' may follow \"--\".\n"
            "\nOptions (each also as --option=VALUE):\n"
            "  --type TYPE       only resources of this type: an extension (2DA, IDS, ...) or a type\n"
@@ -39,7 +42,7 @@ std::string help_text()
            "  --format FORM     listings for scripts, one resource a line: jsonl (JSON objects) or\n"
            "                    tsv (a header, then tab-separated fields); the fields are name,\n"
            "                    extension, type (code, decimal), size (bytes), archive, locator\n"
-           "  --index FILE      the game's index (chitin.key or mod.key) for --archives and --game;\n"
+           "  --key INDEX       the game's index (chitin.key or mod.key); for --archives and --game\n"
            "                    else chitin.key in the current folder or the one above\n"
            "\nExamples:\n"
            "  biftool --game --type 2DA --out mytables -extr      every 2DA of the game\n"
@@ -51,9 +54,11 @@ std::string help_text()
            "\nExit status:\n"
            "  0  everything listed or written\n"
            "  1  wrong command line\n"
-           "  2  the archive or index is unusable, or nothing could be written\n"
+           "  2  the archive (or the index named by --key) is unusable, or nothing could be written\n"
            "  3  some resources are damaged or could not be written; the others were\n"
-           "     (with several archives: some archives are missing or unusable)\n";
+           "     (with several archives or the whole game: some archives are missing or unusable)\n"
+           "  4  everything listed or written, but named LOCxxxxx: the index found does not list\n"
+           "     the archive or cannot be read (the note says which and why)\n";
 }
 
 namespace {
@@ -128,7 +133,7 @@ Options parse_options(const std::vector<std::string>& args, std::string& problem
             o.filter.add_name(value);
         } else if (takes("--out")) {
             o.out = value;
-        } else if (takes("--index")) {
+        } else if (takes("--key")) {
             o.index = value;
         } else if (takes("--format")) {
             if (value == "jsonl")

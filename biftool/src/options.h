@@ -25,7 +25,7 @@ struct Options {
     std::vector<std::string> archives;
     Filter filter;
     ListFormat format = ListFormat::table;
-    std::optional<std::string> index; // --index FILE: the game's index, named outright
+    std::optional<std::string> index; // --key FILE: the game's index, named outright
     std::optional<std::string> out;   // --out FOLDER: where extraction writes
     bool per_archive = false;         // --per-archive: a folder per archive inside it
     bool decrypt = false;             // --decrypt

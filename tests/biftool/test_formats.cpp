@@ -42,8 +42,8 @@ TEST_CASE("duplicate names in the index: the later entry wins, the loser goes by
 {
     const std::vector<std::string> sample = {"TABLE.2DA", "PICTURE.BMP", "ITEMX.ITM"};
     const std::pair<bif::gen::KeyPlan::Res, std::vector<std::string>> rows[] = {
-        // Later TABLE names locator 4 (over ITEMX); locator 7 loses its name.
-        {{"TABLE", 0x03F4, file_locator(1, 4)}, {"LOC00007.2DA", "PICTURE.BMP", "TABLE.ITM"}},
+        // Later TABLE names locator 4 too (beside ITEMX); locator 7 loses its name.
+        {{"TABLE", 0x03F4, file_locator(1, 4)}, {"LOC00007.2DA", "TABLE.2DA", "ITEMX.ITM"}},
         // Same name and type later in another archive.
         {{"picture", 0x0001, file_locator(0, 2)}, {"TABLE.2DA", "LOC00002.BMP", "ITEMX.ITM"}},
         // Later ones pointing at no entry of this archive, or at no archive, take nothing.

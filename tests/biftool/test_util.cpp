@@ -56,7 +56,8 @@ bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const 
     std::optional<bif::Key> key;
     if (index)
         key.emplace(key_src);
-    auto plan = bif::plan_names(a, key ? &*key : nullptr, key ? key->find_bif("TEST.bif") : -1);
+    auto plan =
+        bif::plan_names(a, key ? &*key : nullptr, key ? key->find_archive("TEST.bif").bifs : std::vector<bif::u32>{});
     fs::remove_all(out);
     return bif::extract_all(a, plan, {out.parent_path(), out.filename(), out}, {}, nullptr);
 }
