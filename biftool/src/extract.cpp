@@ -57,13 +57,13 @@ enum class Outcome { written, skipped, stop };
 
 // Files that will be replaced give their room back, each once its successor is written: looked at
 // only when it matters.
-void check_free_space(const Archive& archive, const Plan& plan, const OutputPlace& place)
+void check_free_space(const Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options)
 {
     u64 need = 0;
     for (const Entry& e : archive.entries())
         if (!e.damaged)
             need += e.output_size();
-    std::optional<u64> free = OutputFolder::free_space(place.parent);
+    std::optional<u64> free = options.free_space ? options.free_space : OutputFolder::free_space(place.parent);
     if (free && need > *free) {
         const std::string folder = paths::join(place.parent, place.name);
         u64 growth = 0, largest = 0;
@@ -100,39 +100,20 @@ void remove_leftovers(OutputFolder& folder, const Plan& plan)
         folder.remove_files([&](const std::string& n) { return ours.count(n) != 0; });
 }
 
-// Entries in archive order, so that compressed archives decompress forward.
+// Entries in archive order, the longer first where several start together: a compressed archive
+// is then inflated forward, once, and whatever an entry shares with those before it lies in one
+// file already written.
 std::vector<u32> archive_order(const Archive& archive)
 {
     const auto& entries = archive.entries();
     std::vector<u32> order(entries.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<u32>(i);
-    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) { return entries[a].offset < entries[b].offset; });
+    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) {
+        const Entry &x = entries[a], &y = entries[b];
+        return x.offset != y.offset ? x.offset < y.offset : x.size() > y.size();
+    });
     return order;
-}
-
-// Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks. Throws Error
-// when the archive cannot be read; false and `failure` when the file cannot be written.
-bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<unsigned char>& buf,
-                WriteFailure& failure)
-{
-    u64 pos = e.offset, left = e.size();
-    std::size_t fill = 0;
-    if (e.tileset) {
-        Archive::tis_header(e, buf.data());
-        fill = tis_header_size;
-    }
-    do {
-        std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
-        archive.data().read(pos, buf.data() + fill, take);
-        pos += take;
-        left -= take;
-        fill += take;
-        if (fill && !out.write(buf.data(), fill, failure))
-            return false;
-        fill = 0;
-    } while (left > 0);
-    return true;
 }
 
 void failed(ExtractStats& st, const std::string& why)
@@ -141,28 +122,113 @@ void failed(ExtractStats& st, const std::string& why)
         st.errors.push_back(why);
 }
 
-Outcome extract_one(Archive& archive, const std::string& name, const Entry& e, OutputFolder& folder,
-                    std::vector<unsigned char>& buf, ExtractStats& st)
-{
-    if (e.damaged) {
-        failed(st, archive.problem(e) + "; " + name + " not extracted");
-        return Outcome::skipped;
+// Writes the entries in archive order. From a compressed archive, the file of the entry reaching
+// furthest into the data is held open and unnamed until another reaches further: the data later
+// entries share with earlier ones is copied from it rather than inflated again.
+class Extraction {
+public:
+    Extraction(Archive& archive, const Plan& plan, OutputFolder& folder, const OutputPlace& place)
+        : archive_(archive), plan_(plan), folder_(folder), place_(place), buf_(copy_buffer)
+    {
     }
-    WriteFailure failure;
-    std::unique_ptr<OutputFile> out = folder.create(name, failure);
-    try {
-        if (out && copy_entry(archive, e, *out, buf, failure) && out->commit(failure)) {
+
+    Outcome extract_one(u32 i)
+    {
+        const Entry& e = archive_.entries()[i];
+        const std::string name = plan_.file_name(i);
+        if (e.damaged) {
+            failed(st, archive_.problem(e) + "; " + name + " not extracted");
+            return Outcome::skipped;
+        }
+        WriteFailure failure;
+        std::unique_ptr<OutputFile> out = folder_.create(name, failure);
+        try {
+            if (out && copy_entry(e, *out, failure)) {
+                if (!archive_.compressed() || e.offset + e.size() <= held_.end)
+                    return commit(*out, name, e.output_size());
+                Outcome before = release_held();
+                held_ = Held{std::move(out), name, e.offset, e.offset + e.size(), e.tileset ? u64{tis_header_size} : 0,
+                             e.output_size()};
+                return before;
+            }
+        } catch (const Error& err) {
+            failed(st, std::string(err.what()) + "; " + name + " not extracted");
+            return Outcome::skipped;
+        }
+        failed(st,
+               failure.denied ? unwritable_folder(place_.shown, failure.why) : name + ": cannot write: " + failure.why);
+        return failure.whole_volume ? Outcome::stop : Outcome::skipped;
+    }
+
+    // Names the held file, complete since it was held.
+    Outcome release_held()
+    {
+        if (!held_.file)
+            return Outcome::written;
+        Held h = std::move(held_);
+        held_ = Held{};
+        return commit(*h.file, h.name, h.output_size);
+    }
+
+    ExtractStats st;
+
+private:
+    struct Held {
+        std::unique_ptr<OutputFile> file;
+        std::string name;
+        u64 start = 0, end = 0; // the stretch of the archive's data it holds
+        u64 skip = 0;           // its TIS header
+        u64 output_size = 0;
+    };
+
+    // Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks. Throws
+    // Error when the archive cannot be read; false and `failure` when the file cannot be written.
+    bool copy_entry(const Entry& e, OutputFile& out, WriteFailure& failure)
+    {
+        u64 pos = e.offset;
+        const u64 end = e.offset + e.size();
+        std::size_t fill = 0;
+        if (e.tileset) {
+            Archive::tis_header(e, buf_.data());
+            fill = tis_header_size;
+        }
+        do {
+            std::size_t take = static_cast<std::size_t>(std::min<u64>(end - pos, buf_.size() - fill));
+            if (held_.file && pos < held_.end) {
+                take = static_cast<std::size_t>(std::min<u64>(take, held_.end - pos));
+                if (!held_.file->read_back(held_.skip + pos - held_.start, buf_.data() + fill, take, failure))
+                    return false;
+            } else {
+                archive_.data().read(pos, buf_.data() + fill, take);
+            }
+            pos += take;
+            fill += take;
+            if (fill && !out.write(buf_.data(), fill, failure))
+                return false;
+            fill = 0;
+        } while (pos < end);
+        return true;
+    }
+
+    Outcome commit(OutputFile& out, const std::string& name, u64 size)
+    {
+        WriteFailure failure;
+        if (out.commit(failure)) {
             ++st.files;
-            st.bytes += e.output_size();
+            st.bytes += size;
             return Outcome::written;
         }
-    } catch (const Error& err) {
-        failed(st, std::string(err.what()) + "; " + name + " not extracted");
-        return Outcome::skipped;
+        failed(st, name + ": cannot write: " + failure.why);
+        return failure.whole_volume ? Outcome::stop : Outcome::skipped;
     }
-    failed(st, name + ": cannot write: " + failure.why);
-    return failure.whole_volume ? Outcome::stop : Outcome::skipped;
-}
+
+    Archive& archive_;
+    const Plan& plan_;
+    OutputFolder& folder_;
+    const OutputPlace& place_;
+    std::vector<unsigned char> buf_;
+    Held held_;
+};
 
 } // namespace
 
@@ -170,21 +236,23 @@ ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& 
                          const std::function<void(std::size_t, std::size_t)>& progress)
 {
     auto t0 = std::chrono::steady_clock::now();
-    check_free_space(archive, plan, place);
+    check_free_space(archive, plan, place, options);
     std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
     remove_leftovers(*folder, plan);
-    ExtractStats st;
-    std::vector<unsigned char> buf(copy_buffer);
+    Extraction x(archive, plan, *folder, place);
     std::size_t done = 0;
     for (u32 i : archive_order(archive)) {
         if (progress)
             progress(done, plan.size());
         ++done;
-        if (extract_one(archive, plan.file_name(i), archive.entries()[i], *folder, buf, st) == Outcome::stop) {
-            st.stopped = true;
+        if (x.extract_one(i) == Outcome::stop) {
+            x.st.stopped = true;
             break;
         }
     }
+    if (x.release_held() == Outcome::stop)
+        x.st.stopped = true;
+    ExtractStats st = std::move(x.st);
     if (progress)
         progress(done, plan.size());
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
