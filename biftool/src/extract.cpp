@@ -59,7 +59,8 @@ void SpaceNeed::check(const OutputPlace& place, const WriteOptions& options) con
     u64 need = 0;
     for (const Selection* p : parts_)
         need += p->bytes();
-    std::optional<u64> free = OutputFolder::free_space(place.parent);
+    std::optional<u64> free =
+        options.output.free_space ? options.output.free_space : OutputFolder::free_space(place.parent);
     if (free && need > *free) {
         const std::string folder = paths::join(place.parent, place.name);
         u64 growth = 0, largest = 0;
@@ -104,52 +105,19 @@ std::unique_ptr<OutputFolder> open_output(const OutputPlace& place, const std::v
 
 namespace {
 
-// Chosen entries in archive order, so that compressed archives decompress forward.
+// The chosen files in archive order, the longer first where several start together: a
+// compressed archive is then inflated forward, once, and whatever an entry shares with those
+// before it lies in one file already written.
 std::vector<u32> archive_order(const Selection& chosen)
 {
     std::vector<u32> order(chosen.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<u32>(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](u32 a, u32 b) { return chosen.entry(a).offset < chosen.entry(b).offset; });
+    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) {
+        const Entry &x = chosen.entry(a), &y = chosen.entry(b);
+        return x.offset != y.offset ? x.offset < y.offset : x.size() > y.size();
+    });
     return order;
-}
-
-// Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks; with
-// `decrypt`, an encrypted text loses its marker and is written plain. Throws Error when the
-// archive cannot be read; false and `failure` when the file cannot be written.
-bool copy_entry(Archive& archive, const Entry& e, bool decrypt, OutputFile& out, std::vector<unsigned char>& buf,
-                WriteFailure& failure, u64& written)
-{
-    u64 pos = e.offset, left = e.size(), text_pos = 0;
-    std::size_t fill = 0;
-    if (e.tileset) {
-        Archive::tis_header(e, buf.data());
-        fill = tis_header_size;
-    }
-    bool plain = false;
-    do {
-        std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
-        archive.data().read(pos, buf.data() + fill, take);
-        unsigned char* p = buf.data();
-        std::size_t n = fill + take;
-        if (decrypt && pos == e.offset && starts_encrypted(p, n)) {
-            plain = true;
-            p += encrypted_marker_size;
-            n -= encrypted_marker_size;
-        }
-        if (plain) {
-            decrypt_text(p, n, text_pos);
-            text_pos += n;
-        }
-        pos += take;
-        left -= take;
-        if (n && !out.write(p, n, failure))
-            return false;
-        written += n;
-        fill = 0;
-    } while (left > 0);
-    return true;
 }
 
 void failed(ExtractStats& st, const std::string& why)
@@ -158,62 +126,163 @@ void failed(ExtractStats& st, const std::string& why)
         st.errors.push_back(why);
 }
 
-Outcome extract_one(Archive& archive, const Selection& chosen, std::size_t i, OutputFolder& folder,
-                    const WriteOptions& options, std::vector<unsigned char>& buf, ExtractStats& st, Tally* tally)
-{
-    const Entry& e = chosen.entry(i);
-    const std::string name = chosen.name(i);
-    if (e.damaged) {
-        failed(st, archive.problem(e) + "; " + name + " not extracted");
-        return Outcome::skipped;
+// Writes the chosen files in archive order. From a compressed archive, the file of the entry
+// reaching furthest into the data is held open and unnamed until another reaches further: the data
+// later entries share with earlier ones is copied from it rather than inflated again. A file
+// written decrypted holds other bytes than the archive's and is never held.
+class Extraction {
+public:
+    Extraction(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
+               const WriteOptions& options, ExtractStats& st, Tally* tally)
+        : archive_(archive), chosen_(chosen), folder_(folder), shown_(shown), options_(options), st_(st), tally_(tally),
+          buf_(copy_buffer)
+    {
     }
-    if (options.keep_existing && folder.exists(name)) {
-        ++st.kept;
-        return Outcome::kept;
+
+    Outcome extract_one(u32 i)
+    {
+        const Entry& e = chosen_.entry(i);
+        const std::string name = chosen_.name(i);
+        if (e.damaged) {
+            failed(st_, archive_.problem(e) + "; " + name + " not extracted");
+            return Outcome::skipped;
+        }
+        if (options_.keep_existing && folder_.exists(name)) {
+            ++st_.kept;
+            return Outcome::kept;
+        }
+        WriteFailure failure;
+        std::unique_ptr<OutputFile> out = folder_.create(name, failure);
+        try {
+            u64 written = 0;
+            bool plain = false;
+            const bool decrypt = options_.decrypt && may_be_encrypted(chosen_.type(i));
+            if (out && copy_entry(e, decrypt, *out, failure, written, plain)) {
+                if (!archive_.compressed() || plain || e.offset + e.size() <= held_.end)
+                    return commit(*out, name, written);
+                Outcome before = release_held();
+                held_ = Held{std::move(out), name, e.offset, e.offset + e.size(), e.tileset ? u64{tis_header_size} : 0,
+                             written};
+                return before;
+            }
+        } catch (const Error& err) {
+            failed(st_, std::string(err.what()) + "; " + name + " not extracted");
+            return Outcome::skipped;
+        }
+        failed(st_, failure.denied ? unwritable_folder(shown_, failure.why) : name + ": cannot write: " + failure.why);
+        return failure.whole_volume ? Outcome::stop : Outcome::skipped;
     }
-    WriteFailure failure;
-    std::unique_ptr<OutputFile> out = folder.create(name, failure);
-    u64 written = 0;
-    try {
-        if (out &&
-            copy_entry(archive, e, options.decrypt && may_be_encrypted(chosen.type(i)), *out, buf, failure, written) &&
-            out->commit(failure)) {
-            ++st.files;
-            st.bytes += written;
-            if (tally) {
-                tally->files.fetch_add(1, std::memory_order_relaxed);
-                tally->bytes.fetch_add(written, std::memory_order_relaxed);
+
+    // Names the held file, complete since it was held.
+    Outcome release_held()
+    {
+        if (!held_.file)
+            return Outcome::written;
+        Held h = std::move(held_);
+        held_ = Held{};
+        return commit(*h.file, h.name, h.output_size);
+    }
+
+private:
+    struct Held {
+        std::unique_ptr<OutputFile> file;
+        std::string name;
+        u64 start = 0, end = 0; // the stretch of the archive's data it holds
+        u64 skip = 0;           // its TIS header
+        u64 output_size = 0;
+    };
+
+    // Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks; with
+    // `decrypt`, an encrypted text loses its marker and is written plain (`plain`). Throws Error
+    // when the archive cannot be read; false and `failure` when the file cannot be written.
+    bool copy_entry(const Entry& e, bool decrypt, OutputFile& out, WriteFailure& failure, u64& written, bool& plain)
+    {
+        u64 pos = e.offset, text_pos = 0;
+        const u64 end = e.offset + e.size();
+        std::size_t fill = 0;
+        if (e.tileset) {
+            Archive::tis_header(e, buf_.data());
+            fill = tis_header_size;
+        }
+        do {
+            std::size_t take = static_cast<std::size_t>(std::min<u64>(end - pos, buf_.size() - fill));
+            if (held_.file && pos < held_.end) {
+                take = static_cast<std::size_t>(std::min<u64>(take, held_.end - pos));
+                if (!held_.file->read_back(held_.skip + pos - held_.start, buf_.data() + fill, take, failure))
+                    return false;
+            } else {
+                archive_.data().read(pos, buf_.data() + fill, take);
+            }
+            unsigned char* p = buf_.data();
+            std::size_t n = fill + take;
+            if (decrypt && pos == e.offset && starts_encrypted(p, n)) {
+                plain = true;
+                p += encrypted_marker_size;
+                n -= encrypted_marker_size;
+            }
+            if (plain) {
+                decrypt_text(p, n, text_pos);
+                text_pos += n;
+            }
+            pos += take;
+            if (n && !out.write(p, n, failure))
+                return false;
+            written += n;
+            fill = 0;
+        } while (pos < end);
+        return true;
+    }
+
+    Outcome commit(OutputFile& out, const std::string& name, u64 size)
+    {
+        WriteFailure failure;
+        if (out.commit(failure)) {
+            ++st_.files;
+            st_.bytes += size;
+            if (tally_) {
+                tally_->files.fetch_add(1, std::memory_order_relaxed);
+                tally_->bytes.fetch_add(size, std::memory_order_relaxed);
             }
             return Outcome::written;
         }
-    } catch (const Error& err) {
-        failed(st, std::string(err.what()) + "; " + name + " not extracted");
-        return Outcome::skipped;
+        if (failure.exists) { // made by someone else while this one was written
+            ++st_.kept;
+            return Outcome::kept;
+        }
+        failed(st_, name + ": cannot write: " + failure.why);
+        return failure.whole_volume ? Outcome::stop : Outcome::skipped;
     }
-    if (failure.exists) { // made by someone else while this one was written
-        ++st.kept;
-        return Outcome::kept;
-    }
-    failed(st, name + ": cannot write: " + failure.why);
-    return failure.whole_volume ? Outcome::stop : Outcome::skipped;
-}
+
+    Archive& archive_;
+    const Selection& chosen_;
+    OutputFolder& folder_;
+    const std::string& shown_;
+    const WriteOptions& options_;
+    ExtractStats& st_;
+    Tally* tally_;
+    std::vector<unsigned char> buf_;
+    Held held_;
+};
 
 } // namespace
 
-void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const WriteOptions& options,
-                    ExtractStats& st, Tally* tally, const std::function<void(std::size_t, std::size_t)>& progress)
+void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
+                    const WriteOptions& options, ExtractStats& st, Tally* tally,
+                    const std::function<void(std::size_t, std::size_t)>& progress)
 {
-    std::vector<unsigned char> buf(copy_buffer);
+    Extraction x(archive, chosen, folder, shown, options, st, tally);
     std::size_t done = 0;
     for (u32 i : archive_order(chosen)) {
         if (progress)
             progress(done, chosen.size());
         ++done;
-        if (extract_one(archive, chosen, i, folder, options, buf, st, tally) == Outcome::stop) {
+        if (x.extract_one(i) == Outcome::stop) {
             st.stopped = true;
             break;
         }
     }
+    if (x.release_held() == Outcome::stop)
+        st.stopped = true;
     if (progress)
         progress(done, chosen.size());
 }
@@ -229,7 +298,7 @@ ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& 
     need.check(place, write);
     std::unique_ptr<OutputFolder> folder = open_output(place, {&all}, options);
     ExtractStats st;
-    extract_chosen(archive, all, *folder, write, st, nullptr, progress);
+    extract_chosen(archive, all, *folder, place.shown, write, st, nullptr, progress);
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return st;
 }

@@ -90,10 +90,10 @@ std::unique_ptr<OutputFolder> open_output(const OutputPlace& place, const std::v
 // Writes the chosen resources of one archive into `folder`, in archive order. Each file appears
 // under its name only when complete. A resource that cannot be read or written (a folder in the
 // way, a name the file system refuses) is skipped and reported; a failure of the volume (disk
-// full, I/O) stops at once. `progress` (may be empty) is called before each resource with the
-// number done; `tally` (may be null) counts what is written.
-void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const WriteOptions& options,
-                    ExtractStats& st, Tally* tally,
+// full, I/O) stops at once; a folder that takes no new file is named by `shown`. `progress` (may be empty) is called
+// before each resource with the number done; `tally` (may be null) counts what is written.
+void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
+                    const WriteOptions& options, ExtractStats& st, Tally* tally,
                     const std::function<void(std::size_t done, std::size_t total)>& progress);
 
 // The whole archive into one folder, checked and cleaned as above. Throws Error, before writing

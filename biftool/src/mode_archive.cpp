@@ -127,7 +127,7 @@ int extract_one(const std::string& path, const Options& o, FolderNames* shared, 
     need.check(place, write);
     std::unique_ptr<OutputFolder> out = open_output(place, {&chosen}, write.output);
     ExtractStats st;
-    extract_chosen(*n.archive, chosen, *out, write, st, nullptr, [&](std::size_t done, std::size_t total) {
+    extract_chosen(*n.archive, chosen, *out, place.shown, write, st, nullptr, [&](std::size_t done, std::size_t total) {
         if (io.terminal)
             progress_line(io, done, total, done == total);
     });

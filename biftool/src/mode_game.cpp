@@ -188,7 +188,8 @@ void run_jobs(std::vector<std::unique_ptr<Job>>& jobs, const OutputPlace& place,
                 } else if (!shared) {
                     shared = OutputFolder::open(place.parent, place.name, place.shown, mine.output);
                 }
-                extract_chosen(*job.archive, *job.chosen, own ? *own : *shared, mine, job.st, &tally, nullptr);
+                extract_chosen(*job.archive, *job.chosen, own ? *own : *shared, place.shown, mine, job.st, &tally,
+                               nullptr);
             } catch (const std::exception& e) {
                 job.st.failed += job.chosen->size();
                 job.st.errors.push_back(e.what());

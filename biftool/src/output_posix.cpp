@@ -19,6 +19,7 @@ namespace {
 constexpr int name_tries = 100;
 
 bool volume_error(int e) { return e == ENOSPC || e == EDQUOT || e == EIO || e == EFBIG || e == EROFS; }
+bool denied_error(int e) { return e == EACCES || e == EPERM || e == EROFS; }
 
 WriteFailure failure_from_errno(bool whole_volume)
 {
@@ -36,6 +37,7 @@ public:
     }
     ~PosixFile() override;
     bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) override;
+    bool read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure) override;
     bool commit(WriteFailure& failure) override;
 
 private:
@@ -93,7 +95,9 @@ public:
         if (!fd.valid())
             fd = Fd(open_named(temp));
         if (!fd.valid()) {
+            const int e = errno;
             failure = failure_from_errno(true);
+            failure.denied = denied_error(e);
             return nullptr;
         }
         return std::make_unique<PosixFile>(*this, std::move(fd), std::move(temp), name);
@@ -140,7 +144,7 @@ private:
     int open_unnamed()
     {
 #ifdef O_TMPFILE
-        int fd = ::openat(dir_.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        int fd = ::openat(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT))
             unnamed_ = false;
         return fd;
@@ -155,7 +159,7 @@ private:
     {
         for (int i = 0; i < name_tries; ++i) {
             std::string t = names_.next();
-            Fd fd(::openat(dir_.get(), t.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            Fd fd(::openat(dir_.get(), t.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
             if (!fd.valid() && errno != EEXIST)
                 return -1;
             if (fd.valid() && !swept(fd.get())) {
@@ -234,6 +238,23 @@ bool PosixFile::write(const unsigned char* p, std::size_t n, WriteFailure& failu
     return true;
 }
 
+bool PosixFile::read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure)
+{
+    while (n > 0) {
+        ssize_t got = ::pread(fd_.get(), p, n, static_cast<off_t>(off));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            failure = got < 0 ? failure_from_errno(true) : WriteFailure{"cannot read back what was written", true};
+            return false;
+        }
+        p += got;
+        off += static_cast<u64>(got);
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 // Named while still open, so that the lock keeps a peer's sweep away to the end; a close that
 // fails (a delayed write error) takes the name back.
 bool PosixFile::commit(WriteFailure& failure)
@@ -267,8 +288,11 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
     Fd above(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!above.valid())
         throw Error(shown + ": cannot open the folder it goes into: " + std::strerror(errno));
-    if (::mkdirat(above.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
-        throw Error(shown + ": cannot create the folder: " + std::strerror(errno));
+    if (::mkdirat(above.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+        const int e = errno;
+        throw Error(denied_error(e) ? unwritable_folder(shown, std::strerror(e))
+                                    : shown + ": cannot create the folder: " + std::strerror(e));
+    }
     Fd dir(::openat(above.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!dir.valid()) {
         int e = errno;

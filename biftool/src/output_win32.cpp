@@ -33,10 +33,21 @@ bool volume_error(DWORD e)
     }
 }
 
+bool denied_error(DWORD e) { return e == ERROR_ACCESS_DENIED || e == ERROR_WRITE_PROTECT; }
+
 WriteFailure failure_from_last_error(bool whole_volume)
 {
     DWORD e = GetLastError();
     return WriteFailure{win32::error_text(e), whole_volume || volume_error(e)};
+}
+
+// An explicit offset: a read back moves a synchronous handle's file pointer too.
+OVERLAPPED at(u64 off)
+{
+    OVERLAPPED o{};
+    o.Offset = static_cast<DWORD>(off);
+    o.OffsetHigh = static_cast<DWORD>(off >> 32);
+    return o;
 }
 
 class WinFile final : public OutputFile {
@@ -56,12 +67,30 @@ public:
     {
         while (n > 0) {
             DWORD chunk = static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), done = 0;
-            if (!WriteFile(file_.get(), p, chunk, &done, nullptr) || done == 0) {
+            OVERLAPPED o = at(written_);
+            if (!WriteFile(file_.get(), p, chunk, &done, &o) || done == 0) {
                 failure = failure_from_last_error(true);
                 return false;
             }
             p += done;
             n -= done;
+            written_ += done;
+        }
+        return true;
+    }
+
+    bool read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure) override
+    {
+        while (n > 0) {
+            DWORD chunk = static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), done = 0;
+            OVERLAPPED o = at(off);
+            if (!ReadFile(file_.get(), p, chunk, &done, &o) || done == 0) {
+                failure = failure_from_last_error(true);
+                return false;
+            }
+            p += done;
+            n -= done;
+            off += done;
         }
         return true;
     }
@@ -89,6 +118,7 @@ private:
     Handle file_;
     std::wstring temp_, final_;
     bool keep_;
+    u64 written_ = 0;
 };
 
 class WinFolder final : public OutputFolder {
@@ -122,7 +152,7 @@ public:
     {
         for (int i = 0; i < name_tries; ++i) {
             std::wstring temp = path_ + win32::widen(names_.next());
-            Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            Handle file(CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
             if (file.valid())
                 return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name), keep_);
@@ -130,7 +160,9 @@ public:
             if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
                 break;
         }
+        const DWORD e = GetLastError();
         failure = failure_from_last_error(true);
+        failure.denied = denied_error(e);
         return nullptr;
     }
 
@@ -158,8 +190,11 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
     path += win32::widen(name);
     DWORD attrs = GetFileAttributesW(path.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
-        if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw Error(shown + ": cannot create the folder: " + win32::error_text(GetLastError()));
+        if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            const DWORD e = GetLastError();
+            throw Error(denied_error(e) ? unwritable_folder(shown, win32::error_text(e))
+                                        : shown + ": cannot create the folder: " + win32::error_text(e));
+        }
         attrs = GetFileAttributesW(path.c_str());
     }
     const std::string link = shown + ": is a link to another place; biftool extracts only into a folder of its own";
