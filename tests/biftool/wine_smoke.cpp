@@ -53,7 +53,16 @@ int wmain(int argc, wchar_t** argv)
     const bool ok = archive.wstring().size() > 260 && run(argv[1], quoted) == 0 &&
                     run(argv[1], L"-extr " + quoted) == 0 && fs::file_size(whole(out / "TABLE.2DA"), ec) == 4 &&
                     fs::file_size(whole(out / "AR0100.TIS"), ec) == 24 + 64 * 3 && run(argv[1], L"-bogus") == 1;
+    // The whole game through the Win32 output: a file kept on request (no replacing rename), then replaced.
+    const fs::path mod = game / L"mod";
+    const std::wstring whole_game =
+        L"--key \"" + (game / L"chitin.key").wstring() + L"\" --game -extr --out \"" + mod.wstring() + L"\"";
+    const bool game_ok =
+        run(argv[1], whole_game) == 0 && fs::file_size(whole(mod / "TABLE.2DA"), ec) == 4 &&
+        (write_file(whole(mod / "TABLE.2DA"), Bytes(9, 'x')), run(argv[1], whole_game + L" --keep")) == 0 &&
+        fs::file_size(whole(mod / "TABLE.2DA"), ec) == 9 && run(argv[1], whole_game) == 0 &&
+        fs::file_size(whole(mod / "TABLE.2DA"), ec) == 4;
     fs::remove_all(whole(fs::current_path() / L"biftool wine smoke"), ec);
-    std::printf("%s\n", ok ? "all passed" : "FAILED");
-    return ok ? 0 : 1;
+    std::printf("%s\n", ok && game_ok ? "all passed" : ok ? "FAILED: the whole game" : "FAILED");
+    return ok && game_ok ? 0 : 1;
 }
