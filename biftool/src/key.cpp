@@ -61,7 +61,7 @@ bool Key::names_fit(u64 entry_size, u64 at) const
     for (u32 i = 0; i < bif_count_; ++i) {
         const unsigned char* e = data_.data() + bif_off_ + i * entry_size + at;
         u64 off = le32(e), len = le16(e + 4);
-        if (off < table_end || off > data_.size() || len > data_.size() - off)
+        if (off < table_end || off + len > data_.size()) // both at most 32 bits: no overflow
             return false;
     }
     return true;

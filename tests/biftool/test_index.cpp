@@ -64,6 +64,7 @@ TEST_CASE("the index wherever the game keeps it, from the archive's folder and f
         {"lang/de_DE/data/X.bif", {"data\\X.bif", "lang\\de_DE\\data\\X.bif"}, none, none, false, {"C1.2DA"}, 0},
         {"data/X.cbf", {"\\DATA\\x.BIF"}, none, none, false, {"C0.2DA"}, 0},
         {"data/X.bif", {"HD0:data:X.bif"}, none, none, false, {"C0.2DA"}, 0},
+        {"data/X.bif", {"CD2\\data\\X.bif", "data\\X.bif"}, none, none, false, {"C1.2DA"}, 0},
         {"exp/data/X.bif", {"data\\X.bif"}, {"data\\X.bif"}, none, false, {"M0.2DA"}, 0},
         {"data/X.bif", {"data\\X.bif"}, none, {"data\\Other.bif"}, false, {"C0.2DA"}, 0},
         {"data/X.bif", {"data\\X.bif"}, none, none, true, {"C0.2DA"}, 0},
