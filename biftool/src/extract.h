@@ -29,9 +29,11 @@ struct OutputPlace {
 
 // Writes every planned entry into the output folder (made if needed), after checking that the
 // volume has room for all of it and removing what killed runs left there. Each file appears under
-// its name only when complete. A resource that cannot be read or written (a folder in the way, a
-// name the file system refuses) is skipped and reported; a failure of the volume (disk full, I/O)
-// stops at once. Throws Error, before writing anything, when the folder is unusable or too small.
+// its name only when complete. A compressed archive is inflated once, forward; data its entries
+// share is copied from a file already written. A resource that cannot be read or written (a folder
+// in the way, a name the file system refuses) is skipped and reported; a failure of the volume (disk
+// full, I/O, a folder that takes no file) stops at once. Throws Error, before writing anything, when
+// the folder is unusable or too small.
 ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options,
                          const std::function<void(std::size_t done, std::size_t total)>& progress);
 
