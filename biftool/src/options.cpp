@@ -86,7 +86,7 @@ bool option_value(const std::vector<std::string>& args, std::size_t& i, const st
 } // namespace
 
 // Options come first or among the archives; an argument that names an existing file is an
-// archive even when it starts with '-', and "--" ends the options.
+// archive even when it starts with '-' (unless it is one of the options), and "--" ends the options.
 Options parse_options(const std::vector<std::string>& args, std::string& problem)
 {
     Options o;
@@ -102,11 +102,8 @@ Options parse_options(const std::vector<std::string>& args, std::string& problem
                 problem = std::string(opt) + " needs a value";
             return valued && ok;
         };
-        if (!options || a.size() < 2 || a[0] != '-' || path_exists(a)) {
-            if (!options || a != "--")
-                o.archives.push_back(a);
-            else
-                options = false;
+        if (!options) {
+            o.archives.push_back(a);
         } else if (a == "--") {
             options = false;
         } else if (a == "-extr") {
@@ -144,7 +141,11 @@ Options parse_options(const std::vector<std::string>& args, std::string& problem
                 o.format = ListFormat::table;
             else if (problem.empty())
                 problem = "unknown listing format \"" + value + "\" (jsonl or tsv)";
-        } else if (!valued && unknown.empty()) {
+        } else if (valued) {
+            // its value is missing: said above
+        } else if (a.size() < 2 || a[0] != '-' || path_exists(a)) {
+            o.archives.push_back(a);
+        } else if (unknown.empty()) {
             unknown = a;
         }
     }

@@ -14,9 +14,9 @@ constexpr std::size_t temp_digits = 16;
 
 std::string unwritable_folder(const std::string& shown, const std::string& why)
 {
-    return shown + ": this folder cannot be written (" + why +
-           "); biftool extracts beside the archive, so copy the game, or the archive with its chitin.key, to a "
-           "folder of your own (for example in Documents) and extract it there";
+    return shown + ": cannot extract here: the folder cannot be written (" + why +
+           "); copy the game, or the archive with its chitin.key, to a folder of your own (for example in "
+           "Documents) and extract it there";
 }
 
 TemporaryNames::TemporaryNames(u64 seed) : state_(seed)

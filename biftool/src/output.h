@@ -39,8 +39,8 @@ public:
 struct OutputOptions {
     bool named_temporaries = false; // as on Windows, even where unnamed files are possible
     u64 seed = 0;                   // of the temporary names (tests); 0 takes a random one
-    bool keep_existing = false;     // a file never takes the place of an existing entry
     std::optional<u64> free_space;  // bytes free to assume instead of asking the system (tests)
+    bool keep_existing = false;     // a file never takes the place of an existing entry
 };
 
 class OutputFolder {

@@ -60,4 +60,19 @@ TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the
     CHECK(contains(run_biftool({"--help"}, t.path).out, "3  some resources are damaged or could not be written"));
     CHECK(run_biftool({"--version"}, t.path).out == "biftool 1.00\n");
 }
+
+TEST_CASE("after \"--\" an archive may be named like an option; extracting nothing at all exits 2")
+{
+    TempDir t("dashes");
+    write_all(t.path / "-extr", sample_archive().biff);
+    Run r = run_in_process({"--", "-extr"}, t.path);
+    CHECK(r.code == 0);
+    CHECK(contains(r.out, "-extr: BIFF V1, 4 files, 2 tilesets"));
+    Bytes damaged = bif::gen::build_biff({{{0, 0x03F4, text("x")}}, {}});
+    bif::put32(&damaged[20 + 8], 0x7FFFFFF0);
+    write_all(t.path / "DAMAGED.bif", damaged);
+    r = run_in_process({"-extr", "DAMAGED.bif"}, t.path);
+    CHECK(r.code == 2);
+    CHECK(contains(r.err, "1 of 1 resources could not be extracted"));
+}
 }

@@ -73,10 +73,11 @@ std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& ar
     return m;
 }
 
-Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix)
+Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix,
+                const std::string& wrapper)
 {
     std::string log = (fs::path(BIFTOOL_TEST_WORK) / ("run-" + std::to_string(::getpid()))).string();
-    std::string cmd = "cd '" + cwd.string() + "' && " + prefix + " exec '" + BIFTOOL_EXE + "'";
+    std::string cmd = "cd '" + cwd.string() + "' && " + prefix + " exec " + wrapper + "'" + BIFTOOL_EXE + "'";
     for (const auto& a : args)
         cmd += " '" + a + "'"; // the tests' arguments hold no quote
     int st = std::system((cmd + " </dev/null >'" + log + "' 2>&1").c_str());

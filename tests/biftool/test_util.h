@@ -31,8 +31,10 @@ struct Run {
     int code;
     std::string out, err;
 };
-// The real biftool in folder cwd (out and err: its output), `prefix` before it ("ulimit -f 40 &&").
-Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "");
+// The real biftool in folder cwd (out and err: its output), `prefix` before it ("ulimit -f 40 &&"),
+// started through `wrapper` ("setpriv ... ").
+Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "",
+                const std::string& wrapper = "");
 // The tool's command line run in this process, in folder cwd (its output a terminal or not).
 Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options = {},
                    bool terminal = false);
