@@ -63,12 +63,13 @@ int wmain(int argc, wchar_t** argv)
     };
 
     const std::wstring quoted = L"\"" + archive.wstring() + L"\"";
-    const bool ok = archive.wstring().size() > 260 && run(argv[1], quoted) == 0 &&
-                    run(argv[1], L"-extr " + quoted) == 0 && fs::file_size(whole(out / "TABLE.2DA"), ec) == 4 &&
-                    fs::file_size(whole(out / "AR0100.TIS"), ec) == 24 + 64 * 3 && run(argv[1], L"-bogus") == 1 &&
-                    run(argv[1], L"-extr \"" + (game / "data" / "Shared.bif").wstring() + L"\"") == 0 &&
-                    read(game / "data" / "Shared" / "LOC00001.2DA") ==
-                        Bytes(shared.files[0].data.begin() + 10, shared.files[0].data.begin() + 500);
+    const bool ok =
+        archive.wstring().size() > 260 && run(argv[1], quoted) == 0 && run(argv[1], L"-extr " + quoted) == 0 &&
+        fs::file_size(whole(out / "TABLE.2DA"), ec) == 4 &&
+        fs::file_size(whole(out / "AR0100.TIS"), ec) == 24 + 64 * 3 && run(argv[1], L"-bogus") == 1 &&
+        run(argv[1], L"-extr \"" + (game / "data" / "Shared.bif").wstring() + L"\"") == 4 && // not in the index
+        read(game / "data" / "Shared" / "LOC00001.2DA") ==
+            Bytes(shared.files[0].data.begin() + 10, shared.files[0].data.begin() + 500);
     // The whole game through the Win32 output: a file kept on request (no replacing rename), then replaced.
     const fs::path mod = game / L"mod";
     const std::wstring whole_game =
