@@ -149,38 +149,32 @@ bool ours(const std::vector<u32>& bifs, u32 bif) { return std::find(bifs.begin()
 // The last index entry with a given name and type is the one the game uses: an earlier one
 // loses its name to it, unless the later one points at nothing (an entry missing from this
 // archive, or an archive the index does not list).
-void drop_overridden(const Key& key, const std::vector<u32>& bifs, const EntryByLocator& by_locator,
+void drop_overridden(const IndexNames& index, const std::vector<u32>& bifs, const EntryByLocator& by_locator,
                      NamedEntries& named)
 {
-    std::unordered_map<std::string, u32> last;
-    for (const auto& [entry, names] : named)
-        for (const IndexName& n : names)
-            last.emplace(name_key(n.resref.c_str(), n.type), n.position);
-    if (last.empty())
-        return;
-    key.for_each_resource([&](const KeyResource& r) {
-        auto it = last.find(name_key(r.resref, r.type));
-        if (it == last.end())
-            return;
-        u32 rbif = r.locator >> 20;
-        if (ours(bifs, rbif) ? by_locator.find(r).has_value() : rbif < key.bif_count())
-            it->second = r.index;
-    });
     for (auto& [entry, names] : named)
-        std::erase_if(names,
-                      [&](const IndexName& n) { return last[name_key(n.resref.c_str(), n.type)] != n.position; });
+        std::erase_if(names, [&](const IndexName& n) {
+            const std::vector<KeyResource>* all = index.repeats(n.resref.c_str(), n.type);
+            if (!all)
+                return false;
+            u32 last = n.position;
+            for (const KeyResource& r : *all) {
+                u32 rbif = r.locator >> 20;
+                if (ours(bifs, rbif) ? by_locator.find(r).has_value() : rbif < index.key().bif_count())
+                    last = r.index;
+            }
+            return last != n.position;
+        });
 }
 
 // Every name the index gives each entry of the archive, once per name and type (the later
 // position kept).
-NamedEntries index_names(const Archive& archive, const Key& key, const std::vector<u32>& bifs)
+NamedEntries index_names(const Archive& archive, const IndexNames& index, const std::vector<u32>& bifs)
 {
     NamedEntries named;
     std::unordered_map<std::string, std::size_t> seen; // name, type and entry: its place in the entry's names
     EntryByLocator by_locator(archive.entries());
-    key.for_each_resource([&](const KeyResource& r) {
-        if (!ours(bifs, r.locator >> 20))
-            return;
+    for (const KeyResource& r : index.of_bifs(bifs)) {
         if (auto t = by_locator.find(r)) {
             std::vector<IndexName>& names = named[*t];
             auto [at, fresh] = seen.try_emplace(name_key(r.resref, r.type) + '\0' + std::to_string(*t), names.size());
@@ -189,8 +183,8 @@ NamedEntries index_names(const Archive& archive, const Key& key, const std::vect
             else
                 names[at->second].position = r.index;
         }
-    });
-    drop_overridden(key, bifs, by_locator, named);
+    }
+    drop_overridden(index, bifs, by_locator, named);
     return named;
 }
 
@@ -234,11 +228,57 @@ private:
 
 } // namespace
 
-Plan::Plan(const Archive& archive, const Key* key, const std::vector<u32>& bifs) : archive_(&archive)
+IndexNames::IndexNames(const Key& key) : key_(&key), by_bif_(key.bif_count())
+{
+    // Most names are given once: counted by a hash first, only the few that may repeat are kept.
+    auto hash = [](const KeyResource& r) {
+        u64 h = 14695981039346656037ull;
+        for (const char* p = r.resref; *p; ++p)
+            h = (h ^ static_cast<unsigned char>(*p >= 'a' && *p <= 'z' ? *p - 32 : *p)) * 1099511628211ull;
+        return h ^ (u64{r.type} << 48);
+    };
+    std::unordered_map<u64, u32> seen;
+    seen.reserve(key.resource_count());
+    key.for_each_resource([&](const KeyResource& r) {
+        if ((r.locator >> 20) < by_bif_.size())
+            by_bif_[r.locator >> 20].push_back(r);
+        ++seen[hash(r)];
+    });
+    key.for_each_resource([&](const KeyResource& r) {
+        if (seen[hash(r)] > 1)
+            repeats_[name_key(r.resref, r.type)].push_back(r);
+    });
+    std::erase_if(repeats_, [](const auto& kv) { return kv.second.size() < 2; });
+}
+
+std::vector<KeyResource> IndexNames::of_bifs(const std::vector<u32>& bifs) const
+{
+    std::vector<KeyResource> all;
+    for (u32 b : bifs)
+        if (b < by_bif_.size())
+            all.insert(all.end(), by_bif_[b].begin(), by_bif_[b].end());
+    if (bifs.size() > 1)
+        std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.index < b.index; });
+    return all;
+}
+
+const std::vector<KeyResource>* IndexNames::repeats(const char* resref, u16 type) const
+{
+    if (repeats_.empty())
+        return nullptr;
+    auto it = repeats_.find(name_key(resref, type));
+    return it == repeats_.end() ? nullptr : &it->second;
+}
+
+Plan::Plan(const Archive& archive, const Key* key, const std::vector<u32>& bifs, const IndexNames* index)
+    : archive_(&archive)
 {
     NamedEntries named;
+    std::optional<IndexNames> own;
+    if (key && !bifs.empty() && !index)
+        index = &own.emplace(*key);
     if (key && !bifs.empty())
-        named = index_names(archive, *key, bifs);
+        named = index_names(archive, *index, bifs);
     const std::vector<Entry>& entries = archive.entries();
     files_.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {

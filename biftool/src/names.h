@@ -41,11 +41,29 @@ std::string locator_stem(u32 locator);
 // earlier ones' entries without that name). A name taken already (ignoring case) is numbered:
 // "NAME~2.EXT". Names are made when asked for: a number per file is kept, and the few stems the
 // index gives, so that memory follows the archive's table even for a million entries.
+// The index arranged for naming many archives: its resources by archive, and every name and type it
+// gives more than once with all its resources, in index order.
+class IndexNames {
+public:
+    explicit IndexNames(const Key& key);
+    const Key& key() const { return *key_; }
+    // The resources of these BIF entries, in index order.
+    std::vector<KeyResource> of_bifs(const std::vector<u32>& bifs) const;
+    // Null when the name and type are given once.
+    const std::vector<KeyResource>* repeats(const char* resref, u16 type) const;
+
+private:
+    const Key* key_;
+    std::vector<std::vector<KeyResource>> by_bif_;
+    std::unordered_map<std::string, std::vector<KeyResource>> repeats_;
+};
+
 class Plan {
 public:
     // `key` may be null (no index found): every entry is then named by its locator. `bifs` are the
-    // archive's BIF entries in the index.
-    Plan(const Archive& archive, const Key* key, const std::vector<u32>& bifs);
+    // archive's BIF entries in the index. `index`, the same key arranged once for many archives, is
+    // made here when not given.
+    Plan(const Archive& archive, const Key* key, const std::vector<u32>& bifs, const IndexNames* index = nullptr);
     // The number of files, at least one per archive entry, in the archive's table order.
     std::size_t size() const { return files_.size(); }
     // The archive entry (of Archive::entries()) file i holds.

@@ -40,7 +40,10 @@ TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the
     const std::pair<std::vector<std::string>, std::string> rows[] = {
         {{}, "no archive given"},
         {{"-x"}, "unknown option -x"},
-        {{"-extr", "a", "b"}, "too many arguments"},
+        {{"--type=2DA,XYZ", "TEST.bif"}, "unknown resource type \"XYZ\""},
+        {{"TEST.bif", "--name"}, "--name needs a value"},
+        {{"--keep", "TEST.bif"}, "go with -extr"},
+        {{"--game", "TEST.bif"}, "--game takes no archive"},
         {{""}, "empty archive name"},
         {{"--help", "TEST.bif"}, "stand alone"},
         {{"MISSING.bif"}, "biftool: MISSING.bif: no such file"},
@@ -56,5 +59,20 @@ TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the
     CHECK(files_in(t.path / "data") == std::vector<std::string>{"DIR.bif", "FIFO.bif", "JUNK.bif", "TEST.bif"});
     CHECK(contains(run_biftool({"--help"}, t.path).out, "3  some resources are damaged or could not be written"));
     CHECK(run_biftool({"--version"}, t.path).out == "biftool 1.00\n");
+}
+
+TEST_CASE("after \"--\" an archive may be named like an option; extracting nothing at all exits 2")
+{
+    TempDir t("dashes");
+    write_all(t.path / "-extr", sample_archive().biff);
+    Run r = run_in_process({"--", "-extr"}, t.path);
+    CHECK(r.code == 0);
+    CHECK(contains(r.out, "-extr: BIFF V1, 4 files, 2 tilesets"));
+    Bytes damaged = bif::gen::build_biff({{{0, 0x03F4, text("x")}}, {}});
+    bif::put32(&damaged[20 + 8], 0x7FFFFFF0);
+    write_all(t.path / "DAMAGED.bif", damaged);
+    r = run_in_process({"-extr", "DAMAGED.bif"}, t.path);
+    CHECK(r.code == 2);
+    CHECK(contains(r.err, "1 of 1 resources could not be extracted"));
 }
 }
