@@ -153,12 +153,14 @@ TEST_CASE("an index that cannot be used: a note naming it and why, the archive l
     std::memcpy(&v11[4], "V1.1", 4);
     bif::put32(&own_name[24 + 12 + 4], 0xFFFFFF00);
     bif::put32(&other_name[24 + 4], 0xFFFFFF00);
-    // An early demo's index: BIF entries of name offset, name length and location alone.
+    // An early demo's index: BIF entries of name offset, name length and location alone. Read as
+    // today's entries, the name's length and location make an offset inside the file, and the
+    // name's first bytes a length that runs past it.
     Bytes demo = text("KEY V1  ");
-    const std::string name = "data\\TEST.bif";
+    const std::string name = "data\\a folder of a longer name\\TEST.bif";
     for (bif::u32 v : {1u, 1u, 24u, static_cast<bif::u32>(24 + 8 + name.size() + 1)})
         demo.insert(demo.end(), {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8), 0, 0});
-    for (int c : {32, 0, 0, 0, static_cast<int>(name.size() + 1), 0, 1, 0})
+    for (int c : {32, 0, 0, 0, static_cast<int>(name.size() + 1), 0, 0, 0})
         demo.push_back(static_cast<unsigned char>(c));
     demo.insert(demo.end(), name.c_str(), name.c_str() + name.size() + 1);
     for (int c : {82, 48, 0, 0, 0, 0, 0, 0, 0xF4, 0x03, 0, 0, 0, 0}) // "R0", 2DA, locator 0
