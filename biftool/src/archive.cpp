@@ -89,6 +89,22 @@ void Archive::read_biff()
         static_cast<std::size_t>(data_ == &file_ ? nfiles + ntiles : std::min<u64>(nfiles + ntiles, 65536)));
     read_table(off, nfiles, false);
     read_table(off + nfiles * biff_file_entry_size, ntiles, true);
+    if (inflater_)
+        inflater_->limit_inflation(inflation_needed());
+}
+
+// Extraction reads the data once, forward, up to the end of the last entry; a resource whose
+// read failed leaves what shares its data to be read again on its own. Anything beyond that comes
+// from reads sent back and forth.
+u64 Archive::inflation_needed() const
+{
+    u64 reach = 0, again = 0;
+    for (const Entry& e : entries_)
+        if (!e.damaged) {
+            reach = std::max(reach, e.offset + e.size());
+            again += e.size();
+        }
+    return reach + again + (u64{16} << 20);
 }
 
 // Reads `count` entries of one kind in chunks and checks each against the data it points into.

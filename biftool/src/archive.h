@@ -50,6 +50,8 @@ public:
     u32 tileset_count() const { return tilesets_; }
     // The (uncompressed) BIFF the entries point into.
     Source& data() { return *data_; }
+    // True when data() inflates: it is then read forward, once, each shared stretch copied.
+    bool compressed() const { return data_ != &file_; }
     std::string problem(const Entry& e) const;
 
     // Writes the 24-byte TIS header of a tileset entry.
@@ -58,6 +60,7 @@ public:
 private:
     void read_biff();
     void read_table(u64 start, u64 count, bool tileset);
+    u64 inflation_needed() const;
     Source& file_;
     std::unique_ptr<InflateSource> inflater_;
     Source* data_ = nullptr;

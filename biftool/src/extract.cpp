@@ -2,50 +2,47 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cinttypes>
 #include <cstdio>
 #include <unordered_set>
 
+#include "decrypt.h"
 #include "fsutil.h"
 #include "paths.h"
 
 namespace bif {
 
-void print_listing(const Archive& archive, const Plan& plan, TextSink& out)
+Selection Selection::all(const Archive& archive, const Plan& plan)
 {
-    std::size_t width = 12;
+    Selection s(archive, plan);
+    s.files_.resize(plan.size());
     for (std::size_t i = 0; i < plan.size(); ++i)
-        width = std::max(width, plan.file_name(i).size());
-    char line[512];
-    std::snprintf(line, sizeof line, "%-*s  %-6s  %12s  %6s\n", static_cast<int>(width), "Name", "Type", "Size",
-                  "Tiles");
-    out << line;
-    u64 total = 0;
-    std::size_t damaged = 0;
-    for (std::size_t i = 0; i < plan.size(); ++i) {
-        const Entry& e = archive.entries()[i];
-        const std::string name = plan.file_name(i);
-        out << name;
-        for (std::size_t k = name.size(); k < width; ++k)
-            out << ' ';
-        std::snprintf(line, sizeof line, "  %-6s  %12" PRIu64, hex16(e.type).c_str(), e.output_size());
-        out << line;
-        if (e.tileset) {
-            std::snprintf(line, sizeof line, "  %6u", static_cast<unsigned>(e.tiles()));
-            out << line;
-        }
-        if (e.damaged) {
-            out << "  DAMAGED";
-            ++damaged;
-        } else {
-            total += e.output_size();
-        }
-        out << '\n';
-    }
-    out << "Total: " << plan.size() << (plan.size() == 1 ? " resource, " : " resources, ") << total << " bytes";
-    if (damaged)
-        out << " (" << damaged << " damaged, not counted)";
-    out << '\n';
+        s.files_[i] = static_cast<u32>(i);
+    return s;
+}
+
+std::string Selection::name(std::size_t i) const
+{
+    auto it = renamed_.find(i);
+    return it != renamed_.end() ? it->second : plan_->file_name(files_[i]);
+}
+
+u64 Selection::bytes() const
+{
+    u64 n = 0;
+    for (std::size_t i = 0; i < size(); ++i)
+        n += entry(i).damaged ? 0 : entry(i).output_size();
+    return n;
+}
+
+void ExtractStats::add(const ExtractStats& o)
+{
+    files += o.files;
+    bytes += o.bytes;
+    kept += o.kept;
+    for (std::size_t i = 0; i < o.errors.size() && errors.size() < 10; ++i)
+        errors.push_back(o.errors[i]);
+    failed += o.failed;
+    stopped = stopped || o.stopped;
 }
 
 namespace {
@@ -53,26 +50,30 @@ namespace {
 constexpr std::size_t copy_buffer = std::size_t{1} << 20;
 constexpr u64 kept_errors = 10; // a hostile archive may fail a million times
 
-enum class Outcome { written, skipped, stop };
+enum class Outcome { written, kept, skipped, stop };
 
-// Files that will be replaced give their room back, each once its successor is written: looked at
-// only when it matters.
-void check_free_space(const Archive& archive, const Plan& plan, const OutputPlace& place)
+} // namespace
+
+void SpaceNeed::check(const OutputPlace& place, const WriteOptions& options) const
 {
     u64 need = 0;
-    for (const Entry& e : archive.entries())
-        if (!e.damaged)
-            need += e.output_size();
-    std::optional<u64> free = OutputFolder::free_space(place.parent);
+    for (const Selection* p : parts_)
+        need += p->bytes();
+    std::optional<u64> free =
+        options.output.free_space ? options.output.free_space : OutputFolder::free_space(place.parent);
     if (free && need > *free) {
         const std::string folder = paths::join(place.parent, place.name);
         u64 growth = 0, largest = 0;
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            const Entry& e = archive.entries()[i];
-            u64 old = e.damaged ? 0 : OutputFolder::freed_by_replacing(paths::join(folder, plan.file_name(i)));
-            growth += e.damaged || e.output_size() < old ? 0 : e.output_size() - old;
-            largest = std::max(largest, old);
-        }
+        for (const Selection* p : parts_)
+            for (std::size_t i = 0; i < p->size(); ++i) {
+                const Entry& e = p->entry(i);
+                const std::string path = paths::join(folder, p->name(i));
+                if (e.damaged || (options.keep_existing && path_exists(path)))
+                    continue;
+                u64 old = OutputFolder::freed_by_replacing(path);
+                growth += e.output_size() < old ? 0 : e.output_size() - old;
+                largest = std::max(largest, old);
+            }
         need = std::min(need, growth + largest);
     }
     if (free && need > *free)
@@ -80,59 +81,43 @@ void check_free_space(const Archive& archive, const Plan& plan, const OutputPlac
                     ", the disk has " + bytes_text(*free) + " free");
 }
 
-// What killed runs left: files under fresh temporary names and, from older versions of the tool,
-// "NAME.~part" beside a resource NAME of this archive.
-void remove_leftovers(OutputFolder& folder, const Plan& plan)
+std::unique_ptr<OutputFolder> open_output(const OutputPlace& place, const std::vector<const Selection*>& names,
+                                          const OutputOptions& options)
 {
+    std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
     const std::string old_suffix = ".~part";
     std::unordered_set<std::string> old, ours;
-    folder.remove_files([&](const std::string& n) {
+    folder->remove_files([&](const std::string& n) {
         if (TemporaryNames::matches(n))
             return true;
         if (n.size() > old_suffix.size() && n.ends_with(old_suffix))
             old.insert(n.substr(0, n.size() - old_suffix.size()));
         return false;
     });
-    for (std::size_t i = 0; !old.empty() && i < plan.size(); ++i)
-        if (std::string name = plan.file_name(i); old.count(name))
-            ours.insert(name + old_suffix);
+    for (const Selection* list : names)
+        for (std::size_t i = 0; !old.empty() && i < list->size(); ++i)
+            if (std::string name = list->name(i); old.count(name))
+                ours.insert(name + old_suffix);
     if (!ours.empty())
-        folder.remove_files([&](const std::string& n) { return ours.count(n) != 0; });
+        folder->remove_files([&](const std::string& n) { return ours.count(n) != 0; });
+    return folder;
 }
 
-// Entries in archive order, so that compressed archives decompress forward.
-std::vector<u32> archive_order(const Archive& archive)
+namespace {
+
+// The chosen files in archive order, the longer first where several start together: a
+// compressed archive is then inflated forward, once, and whatever an entry shares with those
+// before it lies in one file already written.
+std::vector<u32> archive_order(const Selection& chosen)
 {
-    const auto& entries = archive.entries();
-    std::vector<u32> order(entries.size());
+    std::vector<u32> order(chosen.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<u32>(i);
-    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) { return entries[a].offset < entries[b].offset; });
+    std::stable_sort(order.begin(), order.end(), [&](u32 a, u32 b) {
+        const Entry &x = chosen.entry(a), &y = chosen.entry(b);
+        return x.offset != y.offset ? x.offset < y.offset : x.size() > y.size();
+    });
     return order;
-}
-
-// Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks. Throws Error
-// when the archive cannot be read; false and `failure` when the file cannot be written.
-bool copy_entry(Archive& archive, const Entry& e, OutputFile& out, std::vector<unsigned char>& buf,
-                WriteFailure& failure)
-{
-    u64 pos = e.offset, left = e.size();
-    std::size_t fill = 0;
-    if (e.tileset) {
-        Archive::tis_header(e, buf.data());
-        fill = tis_header_size;
-    }
-    do {
-        std::size_t take = static_cast<std::size_t>(std::min<u64>(left, buf.size() - fill));
-        archive.data().read(pos, buf.data() + fill, take);
-        pos += take;
-        left -= take;
-        fill += take;
-        if (fill && !out.write(buf.data(), fill, failure))
-            return false;
-        fill = 0;
-    } while (left > 0);
-    return true;
 }
 
 void failed(ExtractStats& st, const std::string& why)
@@ -141,52 +126,179 @@ void failed(ExtractStats& st, const std::string& why)
         st.errors.push_back(why);
 }
 
-Outcome extract_one(Archive& archive, const std::string& name, const Entry& e, OutputFolder& folder,
-                    std::vector<unsigned char>& buf, ExtractStats& st)
-{
-    if (e.damaged) {
-        failed(st, archive.problem(e) + "; " + name + " not extracted");
-        return Outcome::skipped;
+// Writes the chosen files in archive order. From a compressed archive, the file of the entry
+// reaching furthest into the data is held open and unnamed until another reaches further: the data
+// later entries share with earlier ones is copied from it rather than inflated again. A file
+// written decrypted holds other bytes than the archive's and is never held.
+class Extraction {
+public:
+    Extraction(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
+               const WriteOptions& options, ExtractStats& st, Tally* tally)
+        : archive_(archive), chosen_(chosen), folder_(folder), shown_(shown), options_(options), st_(st), tally_(tally),
+          buf_(copy_buffer)
+    {
     }
-    WriteFailure failure;
-    std::unique_ptr<OutputFile> out = folder.create(name, failure);
-    try {
-        if (out && copy_entry(archive, e, *out, buf, failure) && out->commit(failure)) {
-            ++st.files;
-            st.bytes += e.output_size();
+
+    Outcome extract_one(u32 i)
+    {
+        const Entry& e = chosen_.entry(i);
+        const std::string name = chosen_.name(i);
+        if (e.damaged) {
+            failed(st_, archive_.problem(e) + "; " + name + " not extracted");
+            return Outcome::skipped;
+        }
+        if (options_.keep_existing && folder_.exists(name)) {
+            ++st_.kept;
+            return Outcome::kept;
+        }
+        WriteFailure failure;
+        std::unique_ptr<OutputFile> out = folder_.create(name, failure);
+        try {
+            u64 written = 0;
+            bool plain = false;
+            const bool decrypt = options_.decrypt && may_be_encrypted(chosen_.type(i));
+            if (out && copy_entry(e, decrypt, *out, failure, written, plain)) {
+                if (!archive_.compressed() || plain || e.offset + e.size() <= held_.end)
+                    return commit(*out, name, written);
+                Outcome before = release_held();
+                held_ = Held{std::move(out), name, e.offset, e.offset + e.size(), e.tileset ? u64{tis_header_size} : 0,
+                             written};
+                return before;
+            }
+        } catch (const Error& err) {
+            failed(st_, std::string(err.what()) + "; " + name + " not extracted");
+            return Outcome::skipped;
+        }
+        failed(st_, failure.denied ? unwritable_folder(shown_, failure.why) : name + ": cannot write: " + failure.why);
+        return failure.whole_volume ? Outcome::stop : Outcome::skipped;
+    }
+
+    // Names the held file, complete since it was held.
+    Outcome release_held()
+    {
+        if (!held_.file)
+            return Outcome::written;
+        Held h = std::move(held_);
+        held_ = Held{};
+        return commit(*h.file, h.name, h.output_size);
+    }
+
+private:
+    struct Held {
+        std::unique_ptr<OutputFile> file;
+        std::string name;
+        u64 start = 0, end = 0; // the stretch of the archive's data it holds
+        u64 skip = 0;           // its TIS header
+        u64 output_size = 0;
+    };
+
+    // Copies an entry's data (after its TIS header, for a tileset) in fixed-size chunks; with
+    // `decrypt`, an encrypted text loses its marker and is written plain (`plain`). Throws Error
+    // when the archive cannot be read; false and `failure` when the file cannot be written.
+    bool copy_entry(const Entry& e, bool decrypt, OutputFile& out, WriteFailure& failure, u64& written, bool& plain)
+    {
+        u64 pos = e.offset, text_pos = 0;
+        const u64 end = e.offset + e.size();
+        std::size_t fill = 0;
+        if (e.tileset) {
+            Archive::tis_header(e, buf_.data());
+            fill = tis_header_size;
+        }
+        do {
+            std::size_t take = static_cast<std::size_t>(std::min<u64>(end - pos, buf_.size() - fill));
+            if (held_.file && pos < held_.end) {
+                take = static_cast<std::size_t>(std::min<u64>(take, held_.end - pos));
+                if (!held_.file->read_back(held_.skip + pos - held_.start, buf_.data() + fill, take, failure))
+                    return false;
+            } else {
+                archive_.data().read(pos, buf_.data() + fill, take);
+            }
+            unsigned char* p = buf_.data();
+            std::size_t n = fill + take;
+            if (decrypt && pos == e.offset && starts_encrypted(p, n)) {
+                plain = true;
+                p += encrypted_marker_size;
+                n -= encrypted_marker_size;
+            }
+            if (plain) {
+                decrypt_text(p, n, text_pos);
+                text_pos += n;
+            }
+            pos += take;
+            if (n && !out.write(p, n, failure))
+                return false;
+            written += n;
+            fill = 0;
+        } while (pos < end);
+        return true;
+    }
+
+    Outcome commit(OutputFile& out, const std::string& name, u64 size)
+    {
+        WriteFailure failure;
+        if (out.commit(failure)) {
+            ++st_.files;
+            st_.bytes += size;
+            if (tally_) {
+                tally_->files.fetch_add(1, std::memory_order_relaxed);
+                tally_->bytes.fetch_add(size, std::memory_order_relaxed);
+            }
             return Outcome::written;
         }
-    } catch (const Error& err) {
-        failed(st, std::string(err.what()) + "; " + name + " not extracted");
-        return Outcome::skipped;
+        if (failure.exists) { // made by someone else while this one was written
+            ++st_.kept;
+            return Outcome::kept;
+        }
+        failed(st_, name + ": cannot write: " + failure.why);
+        return failure.whole_volume ? Outcome::stop : Outcome::skipped;
     }
-    failed(st, name + ": cannot write: " + failure.why);
-    return failure.whole_volume ? Outcome::stop : Outcome::skipped;
-}
+
+    Archive& archive_;
+    const Selection& chosen_;
+    OutputFolder& folder_;
+    const std::string& shown_;
+    const WriteOptions& options_;
+    ExtractStats& st_;
+    Tally* tally_;
+    std::vector<unsigned char> buf_;
+    Held held_;
+};
 
 } // namespace
+
+void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
+                    const WriteOptions& options, ExtractStats& st, Tally* tally,
+                    const std::function<void(std::size_t, std::size_t)>& progress)
+{
+    Extraction x(archive, chosen, folder, shown, options, st, tally);
+    std::size_t done = 0;
+    for (u32 i : archive_order(chosen)) {
+        if (progress)
+            progress(done, chosen.size());
+        ++done;
+        if (x.extract_one(i) == Outcome::stop) {
+            st.stopped = true;
+            break;
+        }
+    }
+    if (x.release_held() == Outcome::stop)
+        st.stopped = true;
+    if (progress)
+        progress(done, chosen.size());
+}
 
 ExtractStats extract_all(Archive& archive, const Plan& plan, const OutputPlace& place, const OutputOptions& options,
                          const std::function<void(std::size_t, std::size_t)>& progress)
 {
     auto t0 = std::chrono::steady_clock::now();
-    check_free_space(archive, plan, place);
-    std::unique_ptr<OutputFolder> folder = OutputFolder::open(place.parent, place.name, place.shown, options);
-    remove_leftovers(*folder, plan);
+    const Selection all = Selection::all(archive, plan);
+    const WriteOptions write{options};
+    SpaceNeed need;
+    need.add(all);
+    need.check(place, write);
+    std::unique_ptr<OutputFolder> folder = open_output(place, {&all}, options);
     ExtractStats st;
-    std::vector<unsigned char> buf(copy_buffer);
-    std::size_t done = 0;
-    for (u32 i : archive_order(archive)) {
-        if (progress)
-            progress(done, plan.size());
-        ++done;
-        if (extract_one(archive, plan.file_name(i), archive.entries()[i], *folder, buf, st) == Outcome::stop) {
-            st.stopped = true;
-            break;
-        }
-    }
-    if (progress)
-        progress(done, plan.size());
+    extract_chosen(archive, all, *folder, place.shown, write, st, nullptr, progress);
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return st;
 }

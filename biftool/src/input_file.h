@@ -5,6 +5,7 @@
 // POSIX: input_file_posix.cpp; Windows: input_file_win32.cpp.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common.h"
 
@@ -35,5 +36,9 @@ bool path_exists(const std::string& path);
 // Path of the regular file `name` in folder `dir` (exact name first, then ignoring ASCII case,
 // for Linux copies of a game that say "CHITIN.KEY"); "" when there is none.
 std::string find_file_nocase(const std::string& dir, const std::string& name);
+// The same for a folder (a link to one included).
+std::string find_folder_nocase(const std::string& dir, const std::string& name);
+// The names of the folders in `dir`, in no particular order.
+std::vector<std::string> folders_in(const std::string& dir);
 
 } // namespace bif

@@ -97,24 +97,58 @@ bool path_exists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-std::string find_file_nocase(const std::string& dir, const std::string& name)
+namespace {
+
+bool is_folder(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string find_nocase(const std::string& dir, const std::string& name, bool (*kind)(const std::string&))
 {
     std::string base = dir.empty() ? std::string(".") : dir;
     if (base.back() != '/')
         base += '/';
-    if (is_regular(base + name))
+    if (kind(base + name))
         return base + name;
     DIR* d = ::opendir(base.c_str());
     if (!d)
         return {};
     std::string found;
     while (const dirent* e = ::readdir(d))
-        if (fsx::iequals(e->d_name, name) && is_regular(base + e->d_name)) {
+        if (fsx::iequals(e->d_name, name) && kind(base + e->d_name)) {
             found = base + e->d_name;
             break;
         }
     ::closedir(d);
     return found;
+}
+
+} // namespace
+
+std::string find_file_nocase(const std::string& dir, const std::string& name)
+{
+    return find_nocase(dir, name, is_regular);
+}
+
+std::string find_folder_nocase(const std::string& dir, const std::string& name)
+{
+    return find_nocase(dir, name, is_folder);
+}
+
+std::vector<std::string> folders_in(const std::string& dir)
+{
+    std::vector<std::string> names;
+    const std::string base = dir.empty() ? std::string(".") : dir;
+    DIR* d = ::opendir(base.c_str());
+    if (!d)
+        return names;
+    while (const dirent* e = ::readdir(d))
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0 && is_folder(base + "/" + e->d_name))
+            names.push_back(e->d_name);
+    ::closedir(d);
+    return names;
 }
 
 } // namespace bif

@@ -59,12 +59,42 @@ bool path_exists(const std::string& path)
     return GetFileAttributesW(win32::system_path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+std::string in_folder(const std::string& dir, const std::string& name)
+{
+    return dir.empty() ? name : dir + (dir.back() == '\\' || dir.back() == '/' ? "" : "\\") + name;
+}
+} // namespace
+
 // Windows compares names without regard to case already.
 std::string find_file_nocase(const std::string& dir, const std::string& name)
 {
-    std::string path = dir.empty() ? name : dir + (dir.back() == '\\' || dir.back() == '/' ? "" : "\\") + name;
+    std::string path = in_folder(dir, name);
     DWORD attrs = GetFileAttributesW(win32::system_path(path).c_str());
     return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY) ? path : std::string();
+}
+
+std::string find_folder_nocase(const std::string& dir, const std::string& name)
+{
+    std::string path = in_folder(dir, name);
+    DWORD attrs = GetFileAttributesW(win32::system_path(path).c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) ? path : std::string();
+}
+
+std::vector<std::string> folders_in(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((win32::system_path(in_folder(dir.empty() ? "." : dir, "*"))).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = win32::narrow(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && n != "." && n != "..")
+            names.push_back(n);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 } // namespace bif

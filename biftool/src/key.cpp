@@ -7,6 +7,18 @@
 #include "records.h"
 
 namespace bif {
+namespace {
+std::string printable(const unsigned char* p, std::size_t n)
+{
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i)
+        s += (p[i] >= 0x20 && p[i] < 0x7F) ? static_cast<char>(p[i]) : '?';
+    return s;
+}
+} // namespace
+} // namespace bif
+
+namespace bif {
 
 Key::Key(Source& src) : name_(src.name())
 {
@@ -19,6 +31,9 @@ Key::Key(Source& src) : name_(src.name())
     data_.resize(static_cast<std::size_t>(size));
     src.read(0, data_.data(), data_.size());
     const unsigned char* h = data_.data();
+    if (std::memcmp(h, "KEY ", 4) == 0 && std::memcmp(h + 4, "V1  ", 4) != 0)
+        throw Error(n + ": not a game index biftool reads: it is a KEY of version \"" + printable(h + 4, 4) +
+                    "\", not V1");
     if (std::memcmp(h, "KEY V1  ", 8) != 0)
         throw Error(n + ": not a game index: it does not start with \"KEY V1  \"");
     bif_count_ = le32(h + 8);
@@ -31,6 +46,25 @@ Key::Key(Source& src) : name_(src.name())
     if (res_off_ > size || u64{res_count_} * key_resource_entry_size > size - res_off_)
         throw Error(n + ": corrupt: its " + std::to_string(res_count_) + " resource entries at byte " +
                     std::to_string(res_off_) + " do not fit in its " + std::to_string(size) + " bytes");
+    if (!names_fit(key_bif_entry_size, 4) && names_fit(8, 0))
+        throw Error(n + ": not a game index biftool reads: its BIF entries are 8 bytes long, without the "
+                        "archive's length, as in an early demo's index");
+}
+
+// Whether every BIF entry, read as `entry_size` bytes with its name's offset and length at `at`,
+// names a stretch of the file after the table.
+bool Key::names_fit(u64 entry_size, u64 at) const
+{
+    if (bif_count_ == 0 || u64{bif_count_} * entry_size > data_.size() - bif_off_)
+        return false;
+    const u64 table_end = bif_off_ + u64{bif_count_} * entry_size;
+    for (u32 i = 0; i < bif_count_; ++i) {
+        const unsigned char* e = data_.data() + bif_off_ + i * entry_size + at;
+        u64 off = le32(e), len = le16(e + 4);
+        if (off < table_end || off + len > data_.size()) // both at most 32 bits: no overflow
+            return false;
+    }
+    return true;
 }
 
 std::string_view Key::bif_name(u32 i) const
@@ -73,14 +107,57 @@ bool Key::names_match(std::string_view entry, std::string_view file)
     return !fstem.empty() && !bstem.empty() && fsx::iequals(fstem, bstem);
 }
 
-long long Key::find_bif(const std::string& archive_file_name) const
+namespace {
+std::vector<std::string_view> components(std::string_view path)
 {
-    for (u32 i = 0; i < bif_count_; ++i) {
-        std::string_view name = bif_name(i);
-        if (name.size() <= max_name && names_match(name, archive_file_name))
-            return i;
+    std::vector<std::string_view> parts;
+    for (std::size_t i = 0; i <= path.size();) {
+        std::size_t j = std::min(path.find_first_of("\\/:", i), path.size());
+        if (j > i)
+            parts.push_back(path.substr(i, j - i));
+        i = j + 1;
     }
-    return -1;
+    return parts;
+}
+} // namespace
+
+Key::ArchiveMatch Key::find_archive(std::string_view path) const
+{
+    const std::vector<std::string_view> want = components(path);
+    ArchiveMatch m;
+    std::size_t best_shared = 0, best_extra = 0;
+    std::string best_path;
+    for (u32 i = 0; i < bif_count_ && !want.empty(); ++i) {
+        std::string_view name;
+        try {
+            name = bif_name(i);
+        } catch (const Error& e) {
+            if (m.damaged.empty())
+                m.damaged = e.what();
+            continue;
+        }
+        if (name.size() > max_name)
+            continue;
+        const std::vector<std::string_view> have = components(name);
+        std::size_t shared = 0;
+        if (!have.empty() && names_match(have.back(), want.back()))
+            for (shared = 1; shared < have.size() && shared < want.size() &&
+                             fsx::iequals(have[have.size() - 1 - shared], want[want.size() - 1 - shared]);)
+                ++shared;
+        if (shared == 0)
+            continue;
+        const std::size_t extra = have.size() - shared;
+        std::string same;
+        for (std::string_view c : have)
+            same += fsx::lower(std::string(c)) + '/';
+        if (shared > best_shared || (shared == best_shared && extra < best_extra)) {
+            m.bifs = {i};
+            best_shared = shared, best_extra = extra, best_path = same;
+        } else if (shared == best_shared && extra == best_extra && same == best_path) {
+            m.bifs.push_back(i);
+        }
+    }
+    return m;
 }
 
 void Key::for_each_resource(const std::function<void(const KeyResource&)>& fn) const

@@ -24,7 +24,8 @@ public:
     // An index larger than this is refused rather than read into memory.
     static constexpr u64 max_size = u64{256} << 20;
 
-    // Reads the index; throws an Error naming the file when it is not a usable KEY V1.
+    // Reads the index; throws an Error naming the file when it is not a usable KEY V1 (the 8-byte
+    // BIF entries of an early demo's index are recognised and refused as such).
     explicit Key(Source& src);
 
     u32 bif_count() const { return bif_count_; }
@@ -34,17 +35,28 @@ public:
     static constexpr u64 max_name = 1024;
     // File name of BIF entry i as stored (up to the NUL); checks it lies in the file.
     std::string_view bif_name(u32 i) const;
-    // Index of the BIF entry naming this archive, or -1. Compares the last path component of each
-    // entry (separators '\\', '/', ':') ignoring ASCII case; "x.cbf" on disk matches "x.bif".
-    long long find_bif(const std::string& archive_file_name) const;
+    // The BIF entries naming the archive at `path` (relative to the index's folder, or any path
+    // when the index lies elsewhere). Paths are compared by their components from the last one
+    // back (separators '\\', '/', ':', ASCII case ignored, "x.cbf" on disk for "x.bif"): the entry
+    // sharing most of them wins, one that matches whole before one with folders of its own (so
+    // "data\\X.bif" names "data/X.bif" and "CD2/data/X.bif" alike, and "CD2\\X.bif" only where
+    // no better entry does). Several entries come back only when they name the same path but for
+    // case: to the game they are one file.
+    struct ArchiveMatch {
+        std::vector<u32> bifs;
+        std::string damaged; // why a BIF entry whose name lies outside the file could not be compared
+    };
+    ArchiveMatch find_archive(std::string_view path) const;
     // Calls fn for every resource entry in table order.
     void for_each_resource(const std::function<void(const KeyResource&)>& fn) const;
 
     // The last component of an entry name ("data\\AREA000A.bif" -> "AREA000A.bif").
     static std::string_view base_name(std::string_view entry_name);
+    // Whether the last components of an entry name and a path name one archive.
     static bool names_match(std::string_view entry_name, std::string_view archive_file_name);
 
 private:
+    bool names_fit(u64 entry_size, u64 at) const;
     std::string name_;
     std::vector<unsigned char> data_;
     u32 bif_count_ = 0, res_count_ = 0;

@@ -14,16 +14,17 @@ struct TypeName {
     const char* ext;
 };
 // The resource types of the Infinity Engine games (Baldur's Gate I/II, Icewind Dale I/II,
-// Planescape: Torment and their Enhanced Editions).
+// Planescape: Torment and their Enhanced Editions); earlier tables of the format documentation
+// also give WBM as 0x0401.
 constexpr TypeName type_names[] = {
-    {0x0001, "BMP"},  {0x0002, "MVE"},  {0x0004, "WAV"},  {0x0005, "WFX"},  {0x0006, "PLT"}, {0x03E8, "BAM"},
-    {0x03E9, "WED"},  {0x03EA, "CHU"},  {0x03EB, "TIS"},  {0x03EC, "MOS"},  {0x03ED, "ITM"}, {0x03EE, "SPL"},
-    {0x03EF, "BCS"},  {0x03F0, "IDS"},  {0x03F1, "CRE"},  {0x03F2, "ARE"},  {0x03F3, "DLG"}, {0x03F4, "2DA"},
-    {0x03F5, "GAM"},  {0x03F6, "STO"},  {0x03F7, "WMP"},  {0x03F8, "EFF"},  {0x03F9, "BS"},  {0x03FA, "CHR"},
-    {0x03FB, "VVC"},  {0x03FC, "VEF"},  {0x03FD, "PRO"},  {0x03FE, "BIO"},  {0x03FF, "WBM"}, {0x0400, "FNT"},
-    {0x0402, "GUI"},  {0x0403, "SQL"},  {0x0404, "PVRZ"}, {0x0405, "GLSL"}, {0x0406, "TOT"}, {0x0407, "TOH"},
-    {0x0408, "MENU"}, {0x0409, "LUA"},  {0x040A, "TTF"},  {0x040B, "PNG"},  {0x044C, "BAH"}, {0x0802, "INI"},
-    {0x0803, "SRC"},  {0x0804, "MAZE"},
+    {0x0001, "BMP"}, {0x0002, "MVE"},  {0x0004, "WAV"},  {0x0005, "WFX"},  {0x0006, "PLT"},  {0x03E8, "BAM"},
+    {0x03E9, "WED"}, {0x03EA, "CHU"},  {0x03EB, "TIS"},  {0x03EC, "MOS"},  {0x03ED, "ITM"},  {0x03EE, "SPL"},
+    {0x03EF, "BCS"}, {0x03F0, "IDS"},  {0x03F1, "CRE"},  {0x03F2, "ARE"},  {0x03F3, "DLG"},  {0x03F4, "2DA"},
+    {0x03F5, "GAM"}, {0x03F6, "STO"},  {0x03F7, "WMP"},  {0x03F8, "EFF"},  {0x03F9, "BS"},   {0x03FA, "CHR"},
+    {0x03FB, "VVC"}, {0x03FC, "VEF"},  {0x03FD, "PRO"},  {0x03FE, "BIO"},  {0x03FF, "WBM"},  {0x0400, "FNT"},
+    {0x0401, "WBM"}, {0x0402, "GUI"},  {0x0403, "SQL"},  {0x0404, "PVRZ"}, {0x0405, "GLSL"}, {0x0406, "TOT"},
+    {0x0407, "TOH"}, {0x0408, "MENU"}, {0x0409, "LUA"},  {0x040A, "TTF"},  {0x040B, "PNG"},  {0x044C, "BAH"},
+    {0x0802, "INI"}, {0x0803, "SRC"},  {0x0804, "MAZE"},
 };
 
 bool bad_char(unsigned char c) { return c < 0x20 || c >= 0x7F || std::strchr("<>:\"/\\|?*", c) != nullptr; }
@@ -106,18 +107,18 @@ std::string locator_stem(u32 locator)
 
 namespace {
 
-// What the index says about one archive entry.
-struct Named {
+// One name the index gives an archive entry.
+struct IndexName {
     std::string resref;
     u16 type = 0;
-    u32 locator = 0;
-    bool set = false;
+    u32 position = 0; // in the index's resource table
 };
-// By archive entry: locators reach at most 16384 files and 64 tilesets, so these are few.
-using NamedEntries = std::unordered_map<std::size_t, Named>;
+// By archive entry, in the index's order: locators reach at most 16384 files and 64 tilesets.
+using NamedEntries = std::unordered_map<std::size_t, std::vector<IndexName>>;
 
-// Finds the archive entry an index resource of this archive refers to: files by locator & 0x3FFF,
-// tilesets by (locator >> 14) & 0x3F; the first archive entry wins a clash.
+// Finds the archive entry an index resource of this archive refers to: a TIS a tileset by
+// (locator >> 14) & 0x3F (0 is none), any other type a file by locator & 0x3FFF; the first
+// archive entry wins a clash.
 class EntryByLocator {
 public:
     explicit EntryByLocator(const std::vector<Entry>& entries)
@@ -128,10 +129,11 @@ public:
     }
     std::optional<std::size_t> find(const KeyResource& r) const
     {
-        u32 tix = (r.locator >> 14) & 0x3F;
-        const auto& map = r.type == type_tis && tix != 0 ? tilesets_ : files_;
-        auto it = map.find(r.type == type_tis && tix != 0 ? tix : r.locator & 0x3FFF);
-        if (it == map.end())
+        const bool tis = r.type == type_tis;
+        const u32 at = tis ? (r.locator >> 14) & 0x3F : r.locator & 0x3FFF;
+        const auto& map = tis ? tilesets_ : files_;
+        auto it = map.find(at);
+        if ((tis && at == 0) || it == map.end())
             return std::nullopt;
         return it->second;
     }
@@ -142,42 +144,47 @@ private:
 
 std::string name_key(const char* resref, u16 type) { return fsx::upper(resref) + '\0' + std::to_string(type); }
 
+bool ours(const std::vector<u32>& bifs, u32 bif) { return std::find(bifs.begin(), bifs.end(), bif) != bifs.end(); }
+
 // The last index entry with a given name and type is the one the game uses: an earlier one
 // loses its name to it, unless the later one points at nothing (an entry missing from this
 // archive, or an archive the index does not list).
-void drop_overridden(const Key& key, u32 bif, const EntryByLocator& by_locator, NamedEntries& named)
+void drop_overridden(const IndexNames& index, const std::vector<u32>& bifs, const EntryByLocator& by_locator,
+                     NamedEntries& named)
 {
-    std::unordered_map<std::string, u32> last_locator;
-    for (const auto& [entry, n] : named)
-        last_locator.emplace(name_key(n.resref.c_str(), n.type), n.locator);
-    if (last_locator.empty())
-        return;
-    key.for_each_resource([&](const KeyResource& r) {
-        auto it = last_locator.find(name_key(r.resref, r.type));
-        if (it == last_locator.end())
-            return;
-        u32 rbif = r.locator >> 20;
-        bool exists = rbif == bif ? by_locator.find(r).has_value() : rbif < key.bif_count();
-        if (exists)
-            it->second = r.locator;
-    });
-    for (auto& [entry, n] : named)
-        if (last_locator[name_key(n.resref.c_str(), n.type)] != n.locator)
-            n.set = false;
+    for (auto& [entry, names] : named)
+        std::erase_if(names, [&](const IndexName& n) {
+            const std::vector<KeyResource>* all = index.repeats(n.resref.c_str(), n.type);
+            if (!all)
+                return false;
+            u32 last = n.position;
+            for (const KeyResource& r : *all) {
+                u32 rbif = r.locator >> 20;
+                if (ours(bifs, rbif) ? by_locator.find(r).has_value() : rbif < index.key().bif_count())
+                    last = r.index;
+            }
+            return last != n.position;
+        });
 }
 
-NamedEntries index_names(const Archive& archive, const Key& key, u32 bif)
+// Every name the index gives each entry of the archive, once per name and type (the later
+// position kept).
+NamedEntries index_names(const Archive& archive, const IndexNames& index, const std::vector<u32>& bifs)
 {
     NamedEntries named;
+    std::unordered_map<std::string, std::size_t> seen; // name, type and entry: its place in the entry's names
     EntryByLocator by_locator(archive.entries());
-    // The later index resource wins each archive entry.
-    key.for_each_resource([&](const KeyResource& r) {
-        if ((r.locator >> 20) != bif)
-            return;
-        if (auto t = by_locator.find(r))
-            named[*t] = Named{r.resref, r.type, r.locator, true};
-    });
-    drop_overridden(key, bif, by_locator, named);
+    for (const KeyResource& r : index.of_bifs(bifs)) {
+        if (auto t = by_locator.find(r)) {
+            std::vector<IndexName>& names = named[*t];
+            auto [at, fresh] = seen.try_emplace(name_key(r.resref, r.type) + '\0' + std::to_string(*t), names.size());
+            if (fresh)
+                names.push_back(IndexName{r.resref, r.type, r.index});
+            else
+                names[at->second].position = r.index;
+        }
+    }
+    drop_overridden(index, bifs, by_locator, named);
     return named;
 }
 
@@ -221,34 +228,99 @@ private:
 
 } // namespace
 
-Plan::Plan(const Archive& archive, const Key* key, long long bif_index)
-    : archive_(&archive), numbers_(archive.entries().size())
+IndexNames::IndexNames(const Key& key) : key_(&key), by_bif_(key.bif_count())
 {
-    if (key && bif_index >= 0)
-        for (const auto& [entry, n] : index_names(archive, *key, static_cast<u32>(bif_index)))
-            if (std::string stem = n.set ? sanitize_stem(n.resref) : std::string(); !stem.empty())
-                stems_.emplace(entry, std::move(stem));
-    UniqueNames unique(numbers_.size());
-    for (std::size_t i = 0; i < numbers_.size(); ++i)
-        numbers_[i] = unique.take(stem(i), ext(i));
+    // Most names are given once: counted by a hash first, only the few that may repeat are kept.
+    auto hash = [](const KeyResource& r) {
+        u64 h = 14695981039346656037ull;
+        for (const char* p = r.resref; *p; ++p)
+            h = (h ^ static_cast<unsigned char>(*p >= 'a' && *p <= 'z' ? *p - 32 : *p)) * 1099511628211ull;
+        return h ^ (u64{r.type} << 48);
+    };
+    std::unordered_map<u64, u32> seen;
+    seen.reserve(key.resource_count());
+    key.for_each_resource([&](const KeyResource& r) {
+        if ((r.locator >> 20) < by_bif_.size())
+            by_bif_[r.locator >> 20].push_back(r);
+        ++seen[hash(r)];
+    });
+    key.for_each_resource([&](const KeyResource& r) {
+        if (seen[hash(r)] > 1)
+            repeats_[name_key(r.resref, r.type)].push_back(r);
+    });
+    std::erase_if(repeats_, [](const auto& kv) { return kv.second.size() < 2; });
 }
 
-std::string Plan::stem(std::size_t entry) const
+std::vector<KeyResource> IndexNames::of_bifs(const std::vector<u32>& bifs) const
 {
-    auto it = stems_.find(entry);
-    return it != stems_.end() ? it->second : locator_stem(archive_->entries()[entry].locator);
+    std::vector<KeyResource> all;
+    for (u32 b : bifs)
+        if (b < by_bif_.size())
+            all.insert(all.end(), by_bif_[b].begin(), by_bif_[b].end());
+    if (bifs.size() > 1)
+        std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.index < b.index; });
+    return all;
 }
 
-std::string Plan::ext(std::size_t entry) const
+const std::vector<KeyResource>* IndexNames::repeats(const char* resref, u16 type) const
 {
-    const Entry& e = archive_->entries()[entry];
+    if (repeats_.empty())
+        return nullptr;
+    auto it = repeats_.find(name_key(resref, type));
+    return it == repeats_.end() ? nullptr : &it->second;
+}
+
+Plan::Plan(const Archive& archive, const Key* key, const std::vector<u32>& bifs, const IndexNames* index)
+    : archive_(&archive)
+{
+    NamedEntries named;
+    std::optional<IndexNames> own;
+    if (key && !bifs.empty() && !index)
+        index = &own.emplace(*key);
+    if (key && !bifs.empty())
+        named = index_names(archive, *index, bifs);
+    const std::vector<Entry>& entries = archive.entries();
+    files_.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::size_t first = files_.size();
+        if (auto it = named.find(i); it != named.end())
+            for (const IndexName& n : it->second)
+                if (std::string stem = sanitize_stem(n.resref); !stem.empty()) {
+                    names_.emplace(files_.size(), Name{std::move(stem), n.type});
+                    files_.push_back(File{static_cast<u32>(i), 0});
+                }
+        if (files_.size() == first)
+            files_.push_back(File{static_cast<u32>(i), 0});
+    }
+    UniqueNames unique(files_.size());
+    for (std::size_t f = 0; f < files_.size(); ++f)
+        files_[f].number = unique.take(stem(f), ext(f));
+}
+
+u16 Plan::type(std::size_t file) const
+{
+    auto it = names_.find(file);
+    return it != names_.end() ? it->second.type : archive_->entries()[files_[file].entry].type;
+}
+
+std::string Plan::stem(std::size_t file) const
+{
+    auto it = names_.find(file);
+    return it != names_.end() ? it->second.stem : locator_stem(archive_->entries()[files_[file].entry].locator);
+}
+
+std::string Plan::ext(std::size_t file) const
+{
+    if (auto it = names_.find(file); it != names_.end())
+        return extension(it->second.type);
+    const Entry& e = archive_->entries()[files_[file].entry];
     return e.tileset ? std::string("TIS") : extension(e.type);
 }
 
-std::string Plan::file_name(std::size_t entry) const
+std::string Plan::file_name(std::size_t file) const
 {
-    u32 n = numbers_[entry];
-    return stem(entry) + (n ? "~" + std::to_string(n) : std::string()) + "." + ext(entry);
+    u32 n = files_[file].number;
+    return stem(file) + (n ? "~" + std::to_string(n) : std::string()) + "." + ext(file);
 }
 
 } // namespace bif

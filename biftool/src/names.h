@@ -33,32 +33,65 @@ std::string output_folder_name(const std::string& archive_file_name);
 // The name of a resource the index does not name: "LOC" and the locator's 20 low bits in hex.
 std::string locator_stem(u32 locator);
 
-// The file name of every archive entry. Later index entries win: over earlier ones naming the same
-// archive entry (matched by locator: files by locator & 0x3FFF, tilesets by (locator >> 14) & 0x3F),
-// and over earlier ones with the same name and type elsewhere in the index (which then leave their
-// entry unnamed), unless the later one points at nothing. Entries the index does not name go by
-// their locator. A name taken already (ignoring case) is numbered: "NAME~2.EXT".
-// Names are made when asked for: a number per entry is kept, and the few stems the index gives,
-// so that memory follows the archive's table even for a million entries.
-class Plan {
+// The files an archive's entries become: one for each name the index gives an entry, with the
+// extension of the index's type (the game looks resources up by it), or one named after the
+// entry's locator when the index names it not at all. Index entries find their archive entry by
+// locator: a TIS entry a tileset by (locator >> 14) & 0x3F, any other a file by locator & 0x3FFF.
+// For a name and type the index repeats, the last one that points at something wins (it leaves the
+// earlier ones' entries without that name). A name taken already (ignoring case) is numbered:
+// "NAME~2.EXT". Names are made when asked for: a number per file is kept, and the few stems the
+// index gives, so that memory follows the archive's table even for a million entries.
+// The index arranged for naming many archives: its resources by archive, and every name and type it
+// gives more than once with all its resources, in index order.
+class IndexNames {
 public:
-    // `key` may be null (no index found): every entry is then named by its locator.
-    Plan(const Archive& archive, const Key* key, long long bif_index);
-    std::size_t size() const { return numbers_.size(); }
-    // "AR0100.ARE" for entry i of Archive::entries().
-    std::string file_name(std::size_t entry) const;
+    explicit IndexNames(const Key& key);
+    const Key& key() const { return *key_; }
+    // The resources of these BIF entries, in index order.
+    std::vector<KeyResource> of_bifs(const std::vector<u32>& bifs) const;
+    // Null when the name and type are given once.
+    const std::vector<KeyResource>* repeats(const char* resref, u16 type) const;
 
 private:
-    std::string stem(std::size_t entry) const;
-    std::string ext(std::size_t entry) const;
-    const Archive* archive_;
-    std::vector<u32> numbers_;                           // the "~N" of each name; 0 when none
-    std::unordered_map<std::size_t, std::string> stems_; // by entry: the sanitised names from the index
+    const Key* key_;
+    std::vector<std::vector<KeyResource>> by_bif_;
+    std::unordered_map<std::string, std::vector<KeyResource>> repeats_;
 };
 
-inline Plan plan_names(const Archive& archive, const Key* key, long long bif_index)
+class Plan {
+public:
+    // `key` may be null (no index found): every entry is then named by its locator. `bifs` are the
+    // archive's BIF entries in the index. `index`, the same key arranged once for many archives, is
+    // made here when not given.
+    Plan(const Archive& archive, const Key* key, const std::vector<u32>& bifs, const IndexNames* index = nullptr);
+    // The number of files, at least one per archive entry, in the archive's table order.
+    std::size_t size() const { return files_.size(); }
+    // The archive entry (of Archive::entries()) file i holds.
+    std::size_t entry(std::size_t file) const { return files_[file].entry; }
+    // The type it goes by: the index's, or the archive's when the index does not name it.
+    u16 type(std::size_t file) const;
+    // "AR0100.ARE"
+    std::string file_name(std::size_t file) const;
+
+private:
+    struct File {
+        u32 entry;
+        u32 number; // the "~N" of its name; 0 when none
+    };
+    struct Name {
+        std::string stem; // sanitised
+        u16 type;
+    };
+    std::string stem(std::size_t file) const;
+    std::string ext(std::size_t file) const;
+    const Archive* archive_;
+    std::vector<File> files_;
+    std::unordered_map<std::size_t, Name> names_; // by file: the names from the index
+};
+
+inline Plan plan_names(const Archive& archive, const Key* key, const std::vector<u32>& bifs)
 {
-    return Plan(archive, key, bif_index);
+    return Plan(archive, key, bifs);
 }
 
 } // namespace bif

@@ -12,6 +12,13 @@ constexpr const char* temp_suffix = ".~part";
 constexpr std::size_t temp_digits = 16;
 } // namespace
 
+std::string unwritable_folder(const std::string& shown, const std::string& why)
+{
+    return shown + ": cannot extract here: the folder cannot be written (" + why +
+           "); copy the game, or the archive with its chitin.key, to a folder of your own (for example in "
+           "Documents) and extract it there";
+}
+
 TemporaryNames::TemporaryNames(u64 seed) : state_(seed)
 {
     if (state_ == 0) {

@@ -18,19 +18,29 @@ namespace bif {
 struct WriteFailure {
     std::string why;
     bool whole_volume = false;
+    bool exists = false; // the name was taken and the options say never to replace
+    bool denied = false; // the folder takes no new file: no permission, read-only medium
 };
+
+// What the user is told once when the folder beside the archive cannot be written.
+std::string unwritable_folder(const std::string& shown, const std::string& why);
 
 class OutputFile {
 public:
     virtual ~OutputFile() = default; // drops whatever was written unless committed
     virtual bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) = 0;
-    // Closes the file and gives it its name, replacing any entry of that name.
+    // Reads bytes [off, off+n) of what was written, once writing is done (a failure is of the volume).
+    virtual bool read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure) = 0;
+    // Closes the file and gives it its name, replacing any entry of that name (unless the folder's
+    // options keep existing files: then it fails with WriteFailure::exists).
     virtual bool commit(WriteFailure& failure) = 0;
 };
 
 struct OutputOptions {
     bool named_temporaries = false; // as on Windows, even where unnamed files are possible
     u64 seed = 0;                   // of the temporary names (tests); 0 takes a random one
+    std::optional<u64> free_space;  // bytes free to assume instead of asking the system (tests)
+    bool keep_existing = false;     // a file never takes the place of an existing entry
 };
 
 class OutputFolder {
@@ -49,6 +59,8 @@ public:
     // Removes the files whose names `ours` accepts when they are plain files with one name that no
     // running extraction is writing (a peer's temporary file, a link planted under such a name stay).
     virtual void remove_files(const std::function<bool(const std::string&)>& ours) = 0;
+    // Whether anything has this name in the folder (a link is not followed).
+    virtual bool exists(const std::string& name) const = 0;
     // `name` is one safe file-name component. Null and a whole-volume failure when no file can be made.
     virtual std::unique_ptr<OutputFile> create(const std::string& name, WriteFailure& failure) = 0;
 };

@@ -19,6 +19,7 @@ namespace {
 constexpr int name_tries = 100;
 
 bool volume_error(int e) { return e == ENOSPC || e == EDQUOT || e == EIO || e == EFBIG || e == EROFS; }
+bool denied_error(int e) { return e == EACCES || e == EPERM || e == EROFS; }
 
 WriteFailure failure_from_errno(bool whole_volume)
 {
@@ -36,9 +37,12 @@ public:
     }
     ~PosixFile() override;
     bool write(const unsigned char* p, std::size_t n, WriteFailure& failure) override;
+    bool read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure) override;
     bool commit(WriteFailure& failure) override;
 
 private:
+    bool rename_over();
+    bool link_beside();
     PosixFolder& folder_;
     Fd fd_;
     std::string temp_; // the file's name while it is written; empty while it has none
@@ -48,11 +52,19 @@ private:
 class PosixFolder final : public OutputFolder {
 public:
     PosixFolder(Fd dir, const OutputOptions& options)
-        : dir_(std::move(dir)), names_(options.seed), unnamed_(!options.named_temporaries && unnamed_usable())
+        : dir_(std::move(dir)), names_(options.seed), unnamed_(!options.named_temporaries && unnamed_usable()),
+          keep_(options.keep_existing)
     {
     }
 
     int dir() const { return dir_.get(); }
+    bool keep() const { return keep_; }
+
+    bool exists(const std::string& name) const override
+    {
+        struct stat st;
+        return ::fstatat(dir_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    }
 
     void remove_files(const std::function<bool(const std::string&)>& ours) override
     {
@@ -83,7 +95,9 @@ public:
         if (!fd.valid())
             fd = Fd(open_named(temp));
         if (!fd.valid()) {
+            const int e = errno;
             failure = failure_from_errno(true);
+            failure.denied = denied_error(e);
             return nullptr;
         }
         return std::make_unique<PosixFile>(*this, std::move(fd), std::move(temp), name);
@@ -130,7 +144,7 @@ private:
     int open_unnamed()
     {
 #ifdef O_TMPFILE
-        int fd = ::openat(dir_.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        int fd = ::openat(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT))
             unnamed_ = false;
         return fd;
@@ -145,7 +159,7 @@ private:
     {
         for (int i = 0; i < name_tries; ++i) {
             std::string t = names_.next();
-            Fd fd(::openat(dir_.get(), t.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            Fd fd(::openat(dir_.get(), t.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
             if (!fd.valid() && errno != EEXIST)
                 return -1;
             if (fd.valid() && !swept(fd.get())) {
@@ -172,8 +186,35 @@ private:
     Fd dir_;
     TemporaryNames names_;
     bool unnamed_;
+    bool keep_;
     bool link_by_fd_ = true;
 };
+
+bool PosixFile::rename_over()
+{
+    if (::renameat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str()) != 0)
+        return false;
+    temp_.clear();
+    return true;
+}
+
+// The file's own name beside its temporary one, only where nothing has it; where the file system
+// has no hard links, a look just before the rename has to do.
+bool PosixFile::link_beside()
+{
+    if (::linkat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str(), 0) == 0) {
+        ::unlinkat(folder_.dir(), temp_.c_str(), 0);
+        temp_.clear();
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK)
+        return false;
+    if (folder_.exists(name_)) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename_over();
+}
 
 PosixFile::~PosixFile()
 {
@@ -197,19 +238,40 @@ bool PosixFile::write(const unsigned char* p, std::size_t n, WriteFailure& failu
     return true;
 }
 
+bool PosixFile::read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure)
+{
+    while (n > 0) {
+        ssize_t got = ::pread(fd_.get(), p, n, static_cast<off_t>(off));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            failure = got < 0 ? failure_from_errno(true) : WriteFailure{"cannot read back what was written", true};
+            return false;
+        }
+        p += got;
+        off += static_cast<u64>(got);
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 // Named while still open, so that the lock keeps a peer's sweep away to the end; a close that
 // fails (a delayed write error) takes the name back.
 bool PosixFile::commit(WriteFailure& failure)
 {
     // Linking names an unnamed file where nothing was, never replacing or following what is there.
     if (!temp_.empty() || !folder_.link_unnamed(fd_.get(), name_)) {
-        if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
-            return false;
-        if (::renameat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str()) != 0) {
-            failure = failure_from_errno(false);
+        if (temp_.empty() && folder_.keep() && errno == EEXIST) {
+            failure = WriteFailure{"exists", false, true};
             return false;
         }
-        temp_.clear();
+        if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
+            return false;
+        if (!folder_.keep() ? !rename_over() : !link_beside()) {
+            failure =
+                errno == EEXIST && folder_.keep() ? WriteFailure{"exists", false, true} : failure_from_errno(false);
+            return false;
+        }
     }
     if (fd_.close())
         return true;
@@ -226,8 +288,11 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
     Fd above(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!above.valid())
         throw Error(shown + ": cannot open the folder it goes into: " + std::strerror(errno));
-    if (::mkdirat(above.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
-        throw Error(shown + ": cannot create the folder: " + std::strerror(errno));
+    if (::mkdirat(above.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+        const int e = errno;
+        throw Error(denied_error(e) ? unwritable_folder(shown, std::strerror(e))
+                                    : shown + ": cannot create the folder: " + std::strerror(e));
+    }
     Fd dir(::openat(above.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!dir.valid()) {
         int e = errno;

@@ -33,16 +33,27 @@ bool volume_error(DWORD e)
     }
 }
 
+bool denied_error(DWORD e) { return e == ERROR_ACCESS_DENIED || e == ERROR_WRITE_PROTECT; }
+
 WriteFailure failure_from_last_error(bool whole_volume)
 {
     DWORD e = GetLastError();
     return WriteFailure{win32::error_text(e), whole_volume || volume_error(e)};
 }
 
+// An explicit offset: a read back moves a synchronous handle's file pointer too.
+OVERLAPPED at(u64 off)
+{
+    OVERLAPPED o{};
+    o.Offset = static_cast<DWORD>(off);
+    o.OffsetHigh = static_cast<DWORD>(off >> 32);
+    return o;
+}
+
 class WinFile final : public OutputFile {
 public:
-    WinFile(Handle file, std::wstring temp, std::wstring final_path)
-        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path))
+    WinFile(Handle file, std::wstring temp, std::wstring final_path, bool keep)
+        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path)), keep_(keep)
     {
     }
     ~WinFile() override
@@ -56,25 +67,47 @@ public:
     {
         while (n > 0) {
             DWORD chunk = static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), done = 0;
-            if (!WriteFile(file_.get(), p, chunk, &done, nullptr) || done == 0) {
+            OVERLAPPED o = at(written_);
+            if (!WriteFile(file_.get(), p, chunk, &done, &o) || done == 0) {
                 failure = failure_from_last_error(true);
                 return false;
             }
             p += done;
             n -= done;
+            written_ += done;
         }
         return true;
     }
 
-    // MoveFileExW replaces the entry at the final name, a link included, without following it.
+    bool read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure& failure) override
+    {
+        while (n > 0) {
+            DWORD chunk = static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), done = 0;
+            OVERLAPPED o = at(off);
+            if (!ReadFile(file_.get(), p, chunk, &done, &o) || done == 0) {
+                failure = failure_from_last_error(true);
+                return false;
+            }
+            p += done;
+            n -= done;
+            off += done;
+        }
+        return true;
+    }
+
+    // MoveFileExW replaces the entry at the final name, a link included, without following it;
+    // without MOVEFILE_REPLACE_EXISTING it fails where the name is taken.
     bool commit(WriteFailure& failure) override
     {
         if (!file_.close()) {
             failure = failure_from_last_error(true);
             return false;
         }
-        if (!MoveFileExW(temp_.c_str(), final_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            failure = failure_from_last_error(false);
+        if (!MoveFileExW(temp_.c_str(), final_.c_str(), keep_ ? 0 : MOVEFILE_REPLACE_EXISTING)) {
+            DWORD e = GetLastError();
+            failure = keep_ && (e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
+                          ? WriteFailure{"exists", false, true}
+                          : failure_from_last_error(false);
             return false;
         }
         temp_.clear();
@@ -84,13 +117,20 @@ public:
 private:
     Handle file_;
     std::wstring temp_, final_;
+    bool keep_;
+    u64 written_ = 0;
 };
 
 class WinFolder final : public OutputFolder {
 public:
     WinFolder(Handle dir, std::wstring path, const OutputOptions& options)
-        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed)
+        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed), keep_(options.keep_existing)
     {
+    }
+
+    bool exists(const std::string& name) const override
+    {
+        return GetFileAttributesW((path_ + win32::widen(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // A running extraction's temporary file is open without delete sharing: deleting it fails.
@@ -112,15 +152,17 @@ public:
     {
         for (int i = 0; i < name_tries; ++i) {
             std::wstring temp = path_ + win32::widen(names_.next());
-            Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            Handle file(CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
             if (file.valid())
-                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name));
+                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name), keep_);
             DWORD e = GetLastError();
             if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
                 break;
         }
+        const DWORD e = GetLastError();
         failure = failure_from_last_error(true);
+        failure.denied = denied_error(e);
         return nullptr;
     }
 
@@ -128,6 +170,7 @@ private:
     Handle dir_; // keeps the folder in place while the tool writes into it
     std::wstring path_;
     TemporaryNames names_;
+    bool keep_;
 };
 
 bool is_reparse_point(HANDLE h)
@@ -147,8 +190,11 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
     path += win32::widen(name);
     DWORD attrs = GetFileAttributesW(path.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
-        if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw Error(shown + ": cannot create the folder: " + win32::error_text(GetLastError()));
+        if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            const DWORD e = GetLastError();
+            throw Error(denied_error(e) ? unwritable_folder(shown, win32::error_text(e))
+                                        : shown + ": cannot create the folder: " + win32::error_text(e));
+        }
         attrs = GetFileAttributesW(path.c_str());
     }
     const std::string link = shown + ": is a link to another place; biftool extracts only into a folder of its own";

@@ -63,9 +63,9 @@ InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
     : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), zs_(std::make_unique<ZStream>(file.name())),
       inbuf_(read_buffer_size), scratch_(read_buffer_size)
 {
-    // Listing reads the header and the table, extraction reads everything once more and may restart
-    // once; anything far beyond that comes from entries built to force restarts.
-    budget_ = 4 * usize_ + 64ull * 1024 * 1024;
+    // Reading the header and the table takes one pass and perhaps a restart; the archive then sets
+    // the bound from its table (limit_inflation).
+    budget_ = 2 * usize_ + 64ull * 1024 * 1024;
 }
 
 InflateSource::~InflateSource() = default;
@@ -195,8 +195,8 @@ void InflateSource::inflate_into(unsigned char* out, std::size_t n)
         blocked_ ? "compressed block " + std::to_string(blk_.number + 1) : std::string("compressed data");
     inflated_ += n;
     if (inflated_ > budget_)
-        fail("needs far more decompression than its size (" + std::to_string(usize_) +
-             " bytes) explains: its entry table sends reads back and forth (overlapping entries?)");
+        fail("needs far more decompression than its entry table explains (" + std::to_string(usize_) +
+             " bytes): its data is read back and forth");
     while (n > 0) {
         if (stream_ended_)
             fail_from_here("corrupt: " + where + " decompresses to fewer bytes than declared (" +

@@ -60,8 +60,8 @@ private:
 // The uncompressed BIFF inside a "BIF V1.0" archive (one zlib stream) or a "BIFC V1.0" archive
 // (a chain of zlib blocks), decompressed on demand. Reading forward is cheap; reading backward
 // restarts the stream (V1.0) or the block (BIFC; sparse checkpoints keep the block walk short).
-// Memory use is a few fixed buffers whatever the archive's size. A budget on the bytes inflated
-// turns a hostile entry table that forces endless restarts into an error instead of a hang.
+// Memory use is a few fixed buffers whatever the archive's size. A bound on the bytes inflated
+// turns reads sent back and forth without end into an error instead of a hang.
 class InflateSource final : public Source {
 public:
     // "BIF V1.0": the stream is file[comp_off, comp_off+comp_len) and gives uncomp_len bytes.
@@ -70,6 +70,8 @@ public:
     static std::unique_ptr<InflateSource> blocks(Source& file, u64 first_block, u64 uncomp_len);
     ~InflateSource() override;
     u64 size() const override { return usize_; }
+    // From now on at most `bytes` more are inflated; set once the entry table says what is needed.
+    void limit_inflation(u64 bytes) { budget_ = inflated_ + bytes; }
 
 protected:
     void do_read(u64 off, void* dst, std::size_t n) override;

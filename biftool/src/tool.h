@@ -18,9 +18,7 @@ struct ToolIo {
 
 // args excludes the program name; all strings are UTF-8. Returns the exit code: 0 everything
 // listed or written, 1 usage error, 2 archive or index unusable or nothing written, 3 some
-// resources damaged or not written.
+// resources damaged or not written (or, of several archives, some unusable or missing).
 int run_tool(const std::vector<std::string>& args, ToolIo io);
-
-std::string usage_text();
 
 } // namespace bif

@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # Shared start of the benchmarks (bench/*/run): packages, a display, the Wine prefix and the
-# windows build of Vintrel and the given helper targets. Sets vintrel and bench_bin.
+# windows build of Vintrel and the given helper targets. Sets vintrel (VINTREL_EXE where given)
+# and bench_bin.
 # Expects root (the work tree) to be set.
 
 . "$root/scripts/lib/packages.sh"
@@ -29,7 +30,9 @@ bench_setup() {
     . "$root/scripts/lib/wine-env.sh"
     "$root/scripts/wine-prefix"
     (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows -j2 --target Vintrel "$@" >/dev/null)
-    vintrel="$root/build/windows/Vintrel.exe"
+    # VINTREL_EXE measures another build (an earlier commit's, say) with this tree's drivers, so
+    # two builds can take turns in one session.
+    vintrel="${VINTREL_EXE:-$root/build/windows/Vintrel.exe}"
     bench_bin="$root/build/windows/bench"
 }
 

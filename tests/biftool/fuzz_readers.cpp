@@ -22,7 +22,10 @@ try {
     std::optional<bif::Key> k;
     if (split)
         k.emplace(key_src);
-    auto plan = bif::plan_names(a, k ? &*k : nullptr, k ? std::max(k->find_bif("TEST.bif"), 0LL) : -1);
+    std::vector<bif::u32> bifs = k ? k->find_archive("TEST.bif").bifs : std::vector<bif::u32>{};
+    if (k && bifs.empty())
+        bifs = {0};
+    auto plan = bif::plan_names(a, k ? &*k : nullptr, bifs);
     bif::u64 total = 0;
     for (const bif::Entry& e : a.entries())
         total += e.damaged ? 0 : e.output_size();

@@ -109,4 +109,78 @@ TEST_CASE("a resource that cannot be written or read is skipped; a failing volum
     for (const auto& name : files_in(out))
         CHECK(read_all(out / name) == plan.files[name[7] - '0'].data);
 }
+
+TEST_CASE("free space: in bytes, checked before anything is written, replaced files counted as room")
+{
+    TempDir t("space");
+    const fs::path data = t.path / "data";
+    fs::create_directories(data);
+    // The system's own figure (others write to this disk meanwhile).
+    const auto avail = fs::space(t.path).available;
+    CHECK(static_cast<double>(*bif::OutputFolder::free_space(t.path)) ==
+          doctest::Approx(static_cast<double>(avail)).epsilon(0.01));
+
+    // Entries sharing 16 MiB of zeros in a small BIF V1.0, together more than the disk has; a file-size
+    // limit of 2 MiB keeps a broken check from filling the disk.
+    bif::gen::BiffPlan plan{{{0, 0x03F4, Bytes(16 << 20)}}, {}};
+    const auto copies = static_cast<bif::u32>(avail >> 24) + 1;
+    for (bif::u32 i = 1; i < copies; ++i)
+        plan.files.push_back({i, 0x03F4, {}});
+    Bytes biff = bif::gen::build_biff(plan);
+    for (bif::u32 i = 1; i < copies; ++i)
+        std::copy_n(&biff[20 + 4], 8, &biff[20 + 16 * i + 4]);
+    write_all(data / "SHARED.bif", bif::gen::compress_bif_v10(biff, "SHARED.bif"));
+    Run r = run_biftool({"-extr", "SHARED.bif"}, data, "ulimit -f 4096 &&");
+    CHECK(r.code == 2);
+    CHECK(contains(r.err, "SHARED: not enough free space: the resources need"));
+    CHECK(files_in(data) == std::vector<std::string>{"SHARED.bif"});
+
+    // Three files of 100,000 bytes, with as much free as the test says: what is there already gives
+    // its room back once replaced (each in turn, so the largest must fit), unless it has another name.
+    plan = {};
+    for (bif::u32 i = 0; i < 3; ++i)
+        plan.files.push_back({i, 0x03F4, pattern(100000, i)});
+    write_all(data / "THREE.bif", bif::gen::build_biff(plan));
+    const std::tuple<bool, bool, bif::u64, int> rows[] = {
+        {false, false, 299999, 2}, {true, false, 150000, 0}, {true, false, 50000, 2}, {true, true, 150000, 2}};
+    for (const auto& [there, linked, free, code] : rows) {
+        CAPTURE(free);
+        fs::remove_all(data / "THREE"), fs::remove(data / "linked");
+        if (there)
+            CHECK(run_in_process({"-extr", "THREE.bif"}, data).code == 0);
+        if (linked)
+            fs::create_hard_link(data / "THREE" / "LOC00001.2DA", data / "linked");
+        r = run_in_process({"-extr", "THREE.bif"}, data, {false, 0, free});
+        CHECK(r.code == code);
+        CHECK(contains(r.err, "not enough free space") == (code != 0));
+    }
+}
+
+TEST_CASE("a game folder the user may not write: said once, plainly, with what to do")
+{
+    // As root (who may write anywhere) biftool runs as nobody, whom the folder's mode keeps out.
+    const std::string as_user = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    for (bool made_before : {false, true}) {
+        CAPTURE(made_before);
+        TempDir t("readonly");
+        const fs::path data = t.path / "data", locked = made_before ? data / "TEST" : data;
+        fs::create_directories(locked);
+        Sample s = sample_archive();
+        write_all(t.path / "chitin.key", bif::gen::build_key(s.key));
+        write_all(data / "TEST.bif", s.biff);
+        const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        fs::permissions(locked, writable, fs::perm_options::remove);
+        REQUIRE_MESSAGE(run_biftool({"TEST.bif"}, data, "", as_user).code == 0, "the test folder must be open to all");
+        Run r = run_biftool({"-extr", "TEST.bif"}, data, "", as_user);
+        fs::permissions(locked, writable, fs::perm_options::add);
+        CHECK(r.code == 2);
+        const std::string said = "TEST: cannot extract here: the folder cannot be written (Permission denied); copy "
+                                 "the game, or the archive with its chitin.key, to a folder of your own";
+        CHECK(contains(r.err, said));
+        CHECK(r.err.find("cannot be written") == r.err.rfind("cannot be written"));
+        CHECK(!contains(r.err, "cannot write"));
+        CHECK(files_in(data).size() == (made_before ? 2 : 1));
+        CHECK((!made_before || files_in(data / "TEST").empty()));
+    }
+}
 }

@@ -56,7 +56,8 @@ bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const 
     std::optional<bif::Key> key;
     if (index)
         key.emplace(key_src);
-    auto plan = bif::plan_names(a, key ? &*key : nullptr, key ? key->find_bif("TEST.bif") : -1);
+    auto plan =
+        bif::plan_names(a, key ? &*key : nullptr, key ? key->find_archive("TEST.bif").bifs : std::vector<bif::u32>{});
     fs::remove_all(out);
     return bif::extract_all(a, plan, {out.parent_path(), out.filename(), out}, {}, nullptr);
 }
@@ -72,10 +73,11 @@ std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& ar
     return m;
 }
 
-Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix)
+Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix,
+                const std::string& wrapper)
 {
     std::string log = (fs::path(BIFTOOL_TEST_WORK) / ("run-" + std::to_string(::getpid()))).string();
-    std::string cmd = "cd '" + cwd.string() + "' && " + prefix + " exec '" + BIFTOOL_EXE + "'";
+    std::string cmd = "cd '" + cwd.string() + "' && " + prefix + " exec " + wrapper + "'" + BIFTOOL_EXE + "'";
     for (const auto& a : args)
         cmd += " '" + a + "'"; // the tests' arguments hold no quote
     int st = std::system((cmd + " </dev/null >'" + log + "' 2>&1").c_str());
@@ -83,13 +85,14 @@ Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const
     return Run{WIFEXITED(st) ? WEXITSTATUS(st) : 128, std::string(o.begin(), o.end()), std::string(o.begin(), o.end())};
 }
 
-Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options)
+Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options,
+                   bool terminal)
 {
     fs::path before = fs::current_path();
     fs::current_path(cwd);
     Run r{0, "", ""};
     bif::TextSink out(r.out), err(r.err);
-    r.code = bif::run_tool(args, bif::ToolIo{out, err, false, options});
+    r.code = bif::run_tool(args, bif::ToolIo{out, err, terminal, options});
     fs::current_path(before);
     return r;
 }

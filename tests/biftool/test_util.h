@@ -31,10 +31,13 @@ struct Run {
     int code;
     std::string out, err;
 };
-// The real biftool in folder cwd (out and err: its output), `prefix` before it ("ulimit -f 40 &&").
-Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "");
-// The tool's command line run in this process, in folder cwd.
-Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options = {});
+// The real biftool in folder cwd (out and err: its output), `prefix` before it ("ulimit -f 40 &&"),
+// started through `wrapper` ("setpriv ... ").
+Run run_biftool(const std::vector<std::string>& args, const fs::path& cwd, const std::string& prefix = "",
+                const std::string& wrapper = "");
+// The tool's command line run in this process, in folder cwd (its output a terminal or not).
+Run run_in_process(const std::vector<std::string>& args, const fs::path& cwd, const bif::OutputOptions& options = {},
+                   bool terminal = false);
 
 // A small well-formed archive with files and tilesets, its index, and what extraction gives.
 struct Sample {
