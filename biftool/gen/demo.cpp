@@ -88,7 +88,7 @@ public:
         std::error_code ec;
         fs::create_directories(out / "data", ec);
         if (ec)
-            throw Error(fsx::to_utf8(out / "data") + ": cannot create the folder: " + ec.message());
+            throw Error(text_util::to_utf8(out / "data") + ": cannot create the folder: " + ec.message());
     }
 
     void add(const std::string& file, const std::string& format, const std::vector<Res>& files,

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "demo.h"
-#include "fsutil.h"
+#include "text_util.h"
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
         return 1;
     }
     try {
-        auto made = bif::gen::write_demo_game(bif::fsx::from_utf8(out));
+        auto made = bif::gen::write_demo_game(bif::text_util::from_utf8(out));
         std::cout << "Wrote " << out << "/chitin.key and " << made.size() << " archives in " << out << "/data:\n";
         for (const auto& a : made)
             std::cout << "  " << a.file_name << " (" << a.format << ", " << a.resources.size() << " resources)\n";

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace bif::fsx {
+namespace bif::text_util {
 
 fs::path from_utf8(const std::string& s)
 {
@@ -42,4 +42,4 @@ bool File::close()
     return !f || std::fclose(f) == 0;
 }
 
-} // namespace bif::fsx
+} // namespace bif::text_util

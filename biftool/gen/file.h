@@ -7,7 +7,7 @@
 
 #include "common.h"
 
-namespace bif::fsx {
+namespace bif::text_util {
 
 namespace fs = std::filesystem;
 
@@ -30,4 +30,4 @@ private:
     std::FILE* f_;
 };
 
-} // namespace bif::fsx
+} // namespace bif::text_util

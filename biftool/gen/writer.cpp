@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "fsutil.h"
+#include "text_util.h"
 #include "records.h"
 
 namespace bif::gen {
@@ -169,18 +169,18 @@ Bytes build_key(const KeyPlan& plan)
 
 void write_file(const std::filesystem::path& p, const Bytes& data)
 {
-    fsx::File f(p, "wb");
+    text_util::File f(p, "wb");
     if (!f.ok())
-        throw Error(fsx::to_utf8(p) + ": cannot create: " + fsx::last_error());
+        throw Error(text_util::to_utf8(p) + ": cannot create: " + text_util::last_error());
     bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f.get()) == data.size();
     if (!f.close() || !ok)
-        throw Error(fsx::to_utf8(p) + ": cannot write: " + fsx::last_error());
+        throw Error(text_util::to_utf8(p) + ": cannot write: " + text_util::last_error());
 }
 
-StreamingBiff::StreamingBiff(const std::filesystem::path& p) : f_(p, "wb"), name_(fsx::to_utf8(p))
+StreamingBiff::StreamingBiff(const std::filesystem::path& p) : f_(p, "wb"), name_(text_util::to_utf8(p))
 {
     if (!f_.ok())
-        throw Error(name_ + ": cannot create: " + fsx::last_error());
+        throw Error(name_ + ": cannot create: " + text_util::last_error());
     unsigned char h[biff_header_size] = {};
     put(h, sizeof h);
 }
@@ -188,7 +188,7 @@ StreamingBiff::StreamingBiff(const std::filesystem::path& p) : f_(p, "wb"), name
 void StreamingBiff::put(const void* p, std::size_t n)
 {
     if (n && std::fwrite(p, 1, n, f_.get()) != n)
-        throw Error(name_ + ": cannot write: " + fsx::last_error());
+        throw Error(name_ + ": cannot write: " + text_util::last_error());
     pos_ += n;
 }
 
@@ -217,7 +217,7 @@ void StreamingBiff::finish()
     put32(h + 16, table_off);
     bool ok = f_.seek(0) && std::fwrite(h, 1, sizeof h, f_.get()) == sizeof h;
     if (!f_.close() || !ok)
-        throw Error(name_ + ": cannot write: " + fsx::last_error());
+        throw Error(name_ + ": cannot write: " + text_util::last_error());
 }
 
 } // namespace bif::gen

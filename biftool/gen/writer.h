@@ -71,7 +71,7 @@ public:
 
 private:
     void put(const void* p, std::size_t n);
-    fsx::File f_;
+    text_util::File f_;
     std::string name_;
     u64 pos_ = 0;
     Bytes table_;

@@ -6,7 +6,7 @@
 #include <unordered_set>
 
 #include "decrypt.h"
-#include "fsutil.h"
+#include "text_util.h"
 #include "paths.h"
 
 namespace bif {

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "fsutil.h"
+#include "text_util.h"
 #include "names.h"
 
 namespace bif {
@@ -22,7 +22,7 @@ bool type_code(const std::string& word, u16& code)
         return true;
     }
     for (unsigned c = 0; c <= 0xFFFF; ++c)
-        if (const char* ext = known_extension(static_cast<u16>(c)); ext && fsx::iequals(ext, word)) {
+        if (const char* ext = known_extension(static_cast<u16>(c)); ext && text_util::iequals(ext, word)) {
             code = static_cast<u16>(c);
             return true;
         }

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "fsutil.h"
+#include "text_util.h"
 #include "input_file.h"
 
 namespace bif {
@@ -117,7 +117,7 @@ std::string find_nocase(const std::string& dir, const std::string& name, bool (*
         return {};
     std::string found;
     while (const dirent* e = ::readdir(d))
-        if (fsx::iequals(e->d_name, name) && kind(base + e->d_name)) {
+        if (text_util::iequals(e->d_name, name) && kind(base + e->d_name)) {
             found = base + e->d_name;
             break;
         }

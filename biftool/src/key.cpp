@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "fsutil.h"
+#include "text_util.h"
 #include "records.h"
 
 namespace bif {
@@ -90,7 +90,7 @@ std::string_view Key::base_name(std::string_view entry)
 // The name without `ext` (compared ignoring case), or "" when it does not end so.
 static std::string_view strip_ext(std::string_view s, std::string_view ext)
 {
-    if (s.size() > ext.size() && fsx::iequals(s.substr(s.size() - ext.size()), ext))
+    if (s.size() > ext.size() && text_util::iequals(s.substr(s.size() - ext.size()), ext))
         return s.substr(0, s.size() - ext.size());
     return {};
 }
@@ -100,11 +100,11 @@ bool Key::names_match(std::string_view entry, std::string_view file)
     std::string_view b = base_name(entry);
     if (b.empty())
         return false;
-    if (fsx::iequals(b, file))
+    if (text_util::iequals(b, file))
         return true;
     // The original games keep compressed archives as "x.cbf" on disk while the index says "x.bif".
     std::string_view fstem = strip_ext(file, ".cbf"), bstem = strip_ext(b, ".bif");
-    return !fstem.empty() && !bstem.empty() && fsx::iequals(fstem, bstem);
+    return !fstem.empty() && !bstem.empty() && text_util::iequals(fstem, bstem);
 }
 
 namespace {
@@ -142,14 +142,14 @@ Key::ArchiveMatch Key::find_archive(std::string_view path) const
         std::size_t shared = 0;
         if (!have.empty() && names_match(have.back(), want.back()))
             for (shared = 1; shared < have.size() && shared < want.size() &&
-                             fsx::iequals(have[have.size() - 1 - shared], want[want.size() - 1 - shared]);)
+                             text_util::iequals(have[have.size() - 1 - shared], want[want.size() - 1 - shared]);)
                 ++shared;
         if (shared == 0)
             continue;
         const std::size_t extra = have.size() - shared;
         std::string same;
         for (std::string_view c : have)
-            same += fsx::lower(std::string(c)) + '/';
+            same += text_util::lower(std::string(c)) + '/';
         if (shared > best_shared || (shared == best_shared && extra < best_extra)) {
             m.bifs = {i};
             best_shared = shared, best_extra = extra, best_path = same;

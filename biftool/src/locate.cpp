@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "fsutil.h"
+#include "text_util.h"
 #include "input_file.h"
 #include "paths.h"
 
@@ -37,7 +37,7 @@ std::string follow(const std::string& root, const std::vector<std::string>& fold
             return {};
     }
     std::string found = find_file_nocase(dir, file);
-    if (found.empty() && file.size() > 4 && fsx::iequals(file.substr(file.size() - 4), ".bif"))
+    if (found.empty() && file.size() > 4 && text_util::iequals(file.substr(file.size() - 4), ".bif"))
         found = find_file_nocase(dir, file.substr(0, file.size() - 4) + ".cbf");
     return found;
 }

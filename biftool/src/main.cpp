@@ -1,5 +1,5 @@
 // Entry point of biftool. On Windows the command line arrives as UTF-16 (wmain, -municode) and is
-// turned into UTF-8 here; file names go back to UTF-16 only where files are opened (fsutil.cpp).
+// turned into UTF-8 here; file names go back to UTF-16 only where files are opened (text_util.cpp).
 #include <cstdio>
 #include <string>
 #include <vector>

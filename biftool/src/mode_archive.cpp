@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "archive.h"
-#include "fsutil.h"
+#include "text_util.h"
 #include "index_search.h"
 #include "input_file.h"
 #include "mode_support.h"
@@ -25,7 +25,7 @@ std::optional<std::string> existing_archive(const std::string& arg)
     if (path_exists(arg))
         return arg;
     std::string name = paths::name_of(arg);
-    if (name.size() <= 4 || !fsx::iequals(name.substr(name.size() - 4), ".bif"))
+    if (name.size() <= 4 || !text_util::iequals(name.substr(name.size() - 4), ".bif"))
         return std::nullopt;
     std::string cbf = arg.substr(0, arg.size() - 4) + ".cbf";
     if (path_exists(cbf))
@@ -33,8 +33,9 @@ std::optional<std::string> existing_archive(const std::string& arg)
     return std::nullopt;
 }
 
-// An archive opened and its entries named through the index, when there is one.
-struct Named {
+// The files one archive needs opened: the archive itself and the index that names its entries,
+// when there is one.
+struct OpenedArchive {
     std::string path;
     std::unique_ptr<FileSource> file;
     std::unique_ptr<Archive> archive;
@@ -42,7 +43,7 @@ struct Named {
     std::optional<Plan> plan;
 };
 
-void open_named(const std::string& path, const Options& o, Named& n)
+void open_archive(const std::string& path, const Options& o, OpenedArchive& n)
 {
     n.path = path;
     n.file = std::make_unique<FileSource>(path, path);
@@ -51,7 +52,7 @@ void open_named(const std::string& path, const Options& o, Named& n)
     n.plan.emplace(*n.archive, n.index.key.get(), n.index.bifs);
 }
 
-void print_header(const Named& n, const Options& o, ToolIo& io)
+void print_header(const OpenedArchive& n, const Options& o, ToolIo& io)
 {
     const Archive& a = *n.archive;
     if (o.format == ListFormat::table) {
@@ -71,9 +72,11 @@ void print_header(const Named& n, const Options& o, ToolIo& io)
     }
 }
 
-void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final)
+// When the last progress line went out; one clock for the whole run, every archive's lines on it.
+using ProgressClock = std::chrono::steady_clock::time_point;
+
+void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final, ProgressClock& last)
 {
-    static auto last = std::chrono::steady_clock::time_point{};
     auto now = std::chrono::steady_clock::now();
     if (!final && now - last < std::chrono::milliseconds(100))
         return;
@@ -83,12 +86,12 @@ void progress_line(ToolIo& io, std::size_t done, std::size_t total, bool final)
 }
 
 // Everything done, but under LOC names where an index was found that does not name the archive.
-int unnamed(int code, const Named& n) { return code == exit_done && n.index.unusable ? exit_unnamed : code; }
+int unnamed(int code, const OpenedArchive& n) { return code == exit_done && n.index.unusable ? exit_unnamed : code; }
 
 int list_one(const std::string& path, const Options& o, ToolIo& io)
 {
-    Named n;
-    open_named(path, o, n);
+    OpenedArchive n;
+    open_archive(path, o, n);
     print_header(n, o, io);
     const Selection chosen = choose(*n.archive, *n.plan, o.filter);
     if (o.format == ListFormat::table)
@@ -101,12 +104,13 @@ int list_one(const std::string& path, const Options& o, ToolIo& io)
 struct Totals {
     std::size_t archives = 0;
     ExtractStats st;
+    ProgressClock last_progress{};
 };
 
 int extract_one(const std::string& path, const Options& o, FolderNames* shared, Totals& totals, ToolIo& io)
 {
-    Named n;
-    open_named(path, o, n);
+    OpenedArchive n;
+    open_archive(path, o, n);
     print_header(n, o, io);
     Selection chosen = choose(*n.archive, *n.plan, o.filter);
     if (shared)
@@ -129,7 +133,7 @@ int extract_one(const std::string& path, const Options& o, FolderNames* shared, 
     ExtractStats st;
     extract_chosen(*n.archive, chosen, *out, place.shown, write, st, nullptr, [&](std::size_t done, std::size_t total) {
         if (io.terminal)
-            progress_line(io, done, total, done == total);
+            progress_line(io, done, total, done == total, totals.last_progress);
     });
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     ++totals.archives;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "fsutil.h"
+#include "text_util.h"
 #include "input_file.h"
 #include "paths.h"
 
@@ -23,15 +23,15 @@ void FolderNames::claim(Selection& chosen)
 {
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const std::string name = chosen.name(i);
-        auto [it, fresh] = taken_.try_emplace(std::hash<std::string>{}(fsx::lower(name)), 2);
+        auto [it, fresh] = taken_.try_emplace(std::hash<std::string>{}(text_util::lower(name)), 2);
         if (fresh)
             continue;
         const std::size_t dot = name.rfind('.');
         const std::string stem = name.substr(0, dot), ext = dot == std::string::npos ? "" : name.substr(dot);
         for (u32 n = it->second;; ++n) {
             std::string candidate = stem + "~" + std::to_string(n) + ext;
-            if (taken_.try_emplace(std::hash<std::string>{}(fsx::lower(candidate)), 2).second) {
-                taken_[std::hash<std::string>{}(fsx::lower(name))] = n + 1;
+            if (taken_.try_emplace(std::hash<std::string>{}(text_util::lower(candidate)), 2).second) {
+                taken_[std::hash<std::string>{}(text_util::lower(name))] = n + 1;
                 chosen.rename(i, std::move(candidate));
                 break;
             }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "fsutil.h"
+#include "text_util.h"
 
 namespace bif {
 
@@ -51,7 +51,7 @@ bool is_reserved_device(const std::string& stem)
     std::string base = stem.substr(0, stem.find('.'));
     while (!base.empty() && base.back() == ' ')
         base.pop_back();
-    base = fsx::upper(base);
+    base = text_util::upper(base);
     static const char* const device_names[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* d : device_names)
         if (base == d)
@@ -142,7 +142,7 @@ private:
     std::unordered_map<u32, std::size_t> files_, tilesets_;
 };
 
-std::string name_key(const char* resref, u16 type) { return fsx::upper(resref) + '\0' + std::to_string(type); }
+std::string name_key(const char* resref, u16 type) { return text_util::upper(resref) + '\0' + std::to_string(type); }
 
 bool ours(const std::vector<u32>& bifs, u32 bif) { return std::find(bifs.begin(), bifs.end(), bif) != bifs.end(); }
 
@@ -213,7 +213,7 @@ private:
     // The slot of the name's hash, and whether the name was free (it is taken now).
     std::pair<std::size_t, bool> claim(const std::string& name)
     {
-        u64 h = std::hash<std::string>{}(fsx::lower(name)) | 1; // 0 marks a free slot
+        u64 h = std::hash<std::string>{}(text_util::lower(name)) | 1; // 0 marks a free slot
         std::size_t i = static_cast<std::size_t>(h % hashes_.size());
         while (hashes_[i] != 0 && hashes_[i] != h)
             i = i + 1 == hashes_.size() ? 0 : i + 1;

@@ -5,7 +5,7 @@
 
 #include "common.h"
 
-namespace bif::fsx {
+namespace bif::text_util {
 
 // Text of the last C runtime error (errno).
 std::string last_error();
@@ -14,4 +14,4 @@ bool iequals(std::string_view a, std::string_view b);
 std::string lower(std::string s);
 std::string upper(std::string s);
 
-} // namespace bif::fsx
+} // namespace bif::text_util

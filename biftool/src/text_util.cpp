@@ -1,9 +1,9 @@
-#include "fsutil.h"
+#include "text_util.h"
 
 #include <cerrno>
 #include <system_error>
 
-namespace bif::fsx {
+namespace bif::text_util {
 
 std::string last_error()
 {
@@ -37,4 +37,4 @@ std::string upper(std::string s)
     return s;
 }
 
-} // namespace bif::fsx
+} // namespace bif::text_util
