@@ -17,6 +17,7 @@ namespace {
 // A standard OK box, modal to the owner (none where null); fails where it cannot be shown.
 void show_message_box(HWND owner, const std::string& text, const std::string& title)
 {
+    const SystemLoop box;
     if (MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), MB_OK) == 0)
         throw Failure(system_error_text(GetLastError()));
 }

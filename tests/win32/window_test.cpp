@@ -2,6 +2,7 @@
 // pointer images, and the information window modal over the main window.
 #include <doctest.h>
 
+#include <map>
 #include <utility>
 
 #include "platform/win32/colors.h"
@@ -12,14 +13,15 @@ using namespace platform;
 namespace {
 
 // Runs once, inside whatever message loop runs then: the user's doing while a window is modal.
-std::function<void()> inside_loop;
+std::map<UINT_PTR, std::function<void()>> inside_loop;
 void soon(int milliseconds, std::function<void()> action)
 {
-    inside_loop = std::move(action);
-    SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
+    const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        std::exchange(inside_loop, nullptr)();
+        if (const auto found = inside_loop.extract(id))
+            found.mapped()();
     });
+    inside_loop[id] = std::move(action);
 }
 
 HCURSOR pointer_at(const Form& form, float x, float y)
@@ -85,6 +87,48 @@ TEST_CASE_FIXTURE(test::Shown, "a moving label draws its old and new boxes alone
     const COLORREF text = win32::to_colorref(main.cmdInfo.fore_color());
     REQUIRE(test::wait_until([&] { return test::Capture(window, box).count(box, text) > 5; }, 3000));
     CHECK(test::Capture(window, mark).at(1, 1) == RGB(255, 255, 255));
+}
+
+TEST_CASE_FIXTURE(test::Shown,
+                  "a tick's pump inside a loop of the system's own: a message box's keys reach the box, the "
+                  "release that ends a scroll bar's drag is left to the drag")
+{
+    bool rescued = false; // the box or the drag had to be ended from outside
+    soon(200, [&] {
+        SetActiveWindow(window); // the window under the box takes activation back
+        CHECK(GetFocus() == window);
+        platform.pump_events();                             // a tick
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1); // Enter, while a tick runs
+        platform.pump_events();
+    });
+    soon(1500, [&] {
+        if (const HWND box = FindWindowW(nullptr, L"Done"); box && IsWindowVisible(box) && (rescued = true))
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    platform.message_box(main, "Files were extracted!", "Done");
+    CHECK_FALSE(rescued);
+
+    rescued = false;
+    const HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
+    for (int i = 0; i < 100; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"more.bif"));
+    RECT frame;
+    GetWindowRect(list, &frame);
+    const POINT on_bar{frame.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (frame.top + frame.bottom) / 2};
+    soon(200, [&] {
+        CHECK(GetCapture() == list);
+        INPUT release{INPUT_MOUSE, {.mi = {0, 0, 0, MOUSEEVENTF_LEFTUP}}};
+        SendInput(1, &release, sizeof release);
+        platform.pump_events();
+    });
+    soon(1500, [&] {
+        if (GetCapture() == list && (rescued = true))
+            ReleaseCapture();
+    });
+    CHECK(SendMessageW(list, WM_NCHITTEST, 0, MAKELPARAM(on_bar.x, on_bar.y)) == HTVSCROLL);
+    win32::dispatch(MSG{list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(on_bar.x, on_bar.y)});
+    CHECK_FALSE(rescued);
+    CHECK(platform.failures.empty());
 }
 
 }
