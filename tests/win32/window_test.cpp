@@ -34,6 +34,8 @@ HCURSOR pointer_at(const Form& form, float x, float y)
     return GetCursor();
 }
 
+const win32::FormWindow& peer_of(const Form& form) { return *static_cast<const win32::FormWindow*>(form.peer()); }
+
 bool quit_with(WPARAM code)
 {
     MSG quit;
@@ -48,7 +50,7 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
                                "click is a press and release on one label")
 {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW));
-    CHECK(pointer_at(main, 100, 4700) == platform.program_pointer());
+    CHECK(pointer_at(main, 100, 4700) == peer_of(main).pointer());
     const std::int16_t before = main.HScroll1.value();
     soon(300, [&] {
         frmInfo& info = *main.info();
@@ -56,7 +58,7 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
         CHECK_FALSE(IsWindowEnabled(window));
         CHECK(GetWindow(w, GW_OWNER) == window);
         CHECK(main.HScroll1.value() != before);
-        CHECK(pointer_at(info, 2000, 5500) == platform.program_pointer());
+        CHECK(pointer_at(info, 2000, 5500) == peer_of(info).pointer());
         CHECK(pointer_at(info, 2000, 3000) == arrow);
         SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(test::px(2000), test::px(5500)));
         CHECK(info.lblQarvel.fore_color() == frmInfo::link_hot);
