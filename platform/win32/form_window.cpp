@@ -56,8 +56,13 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
     const FormLayout& layout = form_.layout();
     // A window kept out of the task bar belongs to the main window, so it also goes with it.
     const HWND owner = layout.in_taskbar ? nullptr : platform_.main_window();
-    CreateWindowExW(ex_style(), form_window_class_name, widen(form_.caption()).c_str(), style(), CW_USEDEFAULT,
-                    CW_USEDEFAULT, 0, 0, owner, nullptr, platform_.instance(), this);
+    // Made on its owner's screen, at that screen's scale, rather than where new windows go.
+    POINT at{CW_USEDEFAULT, CW_USEDEFAULT};
+    RECT over;
+    if (owner && layout.start == StartPosition::center_owner && GetWindowRect(owner, &over))
+        at = {over.left + (over.right - over.left) / 2, over.top + (over.bottom - over.top) / 2};
+    CreateWindowExW(ex_style(), form_window_class_name, widen(form_.caption()).c_str(), style(), at.x, at.y, 0, 0,
+                    owner, nullptr, platform_.instance(), this);
     if (!window_.handle)
         throw Failure("Cannot make the window " + layout.name);
     ask_for_square_corners(window_.handle); // the strips along the edges are drawn to the corners
@@ -79,12 +84,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
         made->update();
         controls_.push_back(std::move(made));
     }
-    if (layout.has_icon) {
-        big_icon_ = platform_.program_icon(GetSystemMetrics(SM_CXICON));
-        small_icon_ = platform_.program_icon(GetSystemMetrics(SM_CXSMICON));
-        SendMessageW(window_.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
-        SendMessageW(window_.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
-    }
+    load_images();
     lay_out();
 }
 
@@ -268,11 +268,16 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
     buffer_.release(); // it holds the old fonts
     dpi_ = Dpi{LOWORD(dpi)};
     fonts_ = std::make_unique<FontCache>(dpi_);
+    load_images();
+    // Not yet placed, it is being placed on a screen of another scale: centred again at its new size.
     const auto* where = reinterpret_cast<const RECT*>(suggested);
-    SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (placed_)
+        SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     lay_out();
     // Text is not measured in proportion from one resolution to another.
     form_.fit_labels();
+    if (!placed_)
+        place(centred_over());
 }
 
 // The owner takes input again before this window goes, so activation passes to it.
@@ -352,14 +357,36 @@ void FormWindow::place(HWND over)
     SetWindowPos(window_.handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+HWND FormWindow::centred_over() const
+{
+    return form_.layout().start == StartPosition::center_owner ? GetWindow(window_.handle, GW_OWNER) : nullptr;
+}
+
+// The icons and the pointer at the window's own scale, which on a screen of another scale is not
+// the system's. The window lets go of the old images before they are freed.
+void FormWindow::load_images()
+{
+    CursorHandle pointer = platform_.program_pointer(system_metric(SM_CXCURSOR, dpi_));
+    if (pointer_ && GetCursor() == pointer_.get())
+        SetCursor(pointer.get());
+    pointer_ = std::move(pointer);
+    if (!form_.layout().has_icon)
+        return;
+    IconHandle large = platform_.program_icon(system_metric(SM_CXICON, dpi_));
+    IconHandle little = platform_.program_icon(system_metric(SM_CXSMICON, dpi_));
+    SendMessageW(window_.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    SendMessageW(window_.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
+    big_icon_ = std::move(large);
+    small_icon_ = std::move(little);
+}
+
 void FormWindow::show()
 {
     const HWND window = window_.handle;
     if (!window)
         return;
     if (!placed_) {
-        const HWND owner = form_.layout().start == StartPosition::center_owner ? GetWindow(window, GW_OWNER) : nullptr;
-        place(owner);
+        place(centred_over());
         placed_ = true;
     }
     if (!platform_.main_window())
@@ -526,7 +553,7 @@ void FormWindow::set_pointer()
     GetCursorPos(&point);
     ScreenToClient(window_.handle, &point);
     const Label* label = form_.label_at(dpi_.to_twips(point.x), dpi_.to_twips(point.y));
-    const HCURSOR program = platform_.program_pointer();
+    const HCURSOR program = pointer_.get();
     SetCursor(label && label->pointer() == Pointer::program && program
                   ? program
                   : LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW)));

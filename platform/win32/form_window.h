@@ -39,6 +39,8 @@ public:
     // Null once the window is gone.
     HWND handle() const { return window_.handle; }
     Dpi dpi() const { return dpi_; }
+    // The program's pointer at the window's scale; null where the program has none.
+    HCURSOR pointer() const { return pointer_.get(); }
     Win32Platform& platform() const { return platform_; }
 
     // The window procedure's work for this window.
@@ -66,6 +68,8 @@ private:
     DWORD ex_style() const;
     void lay_out();
     void place(HWND over);
+    HWND centred_over() const;
+    void load_images();
     NativeControl* native(HWND child) const;
     void move_focus(bool backwards);
     void draw(HDC target, const RECT& area);
@@ -83,6 +87,7 @@ private:
     std::unique_ptr<FontCache> fonts_;
     std::vector<std::unique_ptr<NativeControl>> controls_;
     IconHandle big_icon_, small_icon_;
+    CursorHandle pointer_;
     PaintBuffer buffer_;
     const Label* pressed_ = nullptr;
     HWND focus_ = nullptr;

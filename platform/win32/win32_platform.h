@@ -29,8 +29,8 @@ public:
 
     // What the form windows share.
     HINSTANCE instance() const { return instance_; }
-    // Null where the program has no pointer image.
-    HCURSOR program_pointer() const { return pointer_.get(); }
+    // The program's images at a size in pixels; null where the program has none.
+    CursorHandle program_pointer(int size) const;
     IconHandle program_icon(int size) const;
     int take_show_command();
     // The first form shown on its own; closing it ends the program.
@@ -48,7 +48,6 @@ private:
     AppFacts facts_;
     // The program folder, read while the main window is made.
     FolderPrefetch folder_read_;
-    CursorHandle pointer_;
     HWND main_window_ = nullptr;
 };
 

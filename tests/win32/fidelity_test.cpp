@@ -130,6 +130,30 @@ TEST_CASE_FIXTURE(test::Shown, "the information window comes back where the user
     CHECK(open(false) != std::pair{7L, 9L});
 }
 
+// Windows makes a new window where it puts new windows, at that screen's scale; placed over its
+// owner on a screen of another scale, the window's size changes with the scale.
+TEST_CASE_FIXTURE(test::Shown, "the information window is made over its owner, and centred again at a new scale "
+                               "before it first shows")
+{
+    frmInfo info(platform);
+    info.load();
+    const HWND w = test::window_of(info);
+    RECT owner, made;
+    GetWindowRect(window, &owner);
+    GetWindowRect(w, &made);
+    CHECK(PtInRect(&owner, POINT{made.left, made.top}));
+    const int dpi = 2 * test::screen_dpi();
+    RECT suggested{0, 0, 10, 10};
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client, placed;
+    GetClientRect(w, &client);
+    GetWindowRect(w, &placed);
+    CHECK(client.right == Dpi{dpi}.to_pixels(info.layout().client_width));
+    CHECK(std::abs((placed.left + placed.right) - (owner.left + owner.right)) <= 2);
+    CHECK(std::abs((placed.top + placed.bottom) - (owner.top + owner.bottom)) <= 2);
+    info.unload();
+}
+
 TEST_CASE_FIXTURE(test::Shown, "Enter on the list starts the tool once a press, under a box the main window owns")
 {
     HWND owner = nullptr;

@@ -2,6 +2,7 @@
 // pointer images, and the information window modal over the main window.
 #include <doctest.h>
 
+#include <map>
 #include <utility>
 
 #include "platform/win32/colors.h"
@@ -12,14 +13,15 @@ using namespace platform;
 namespace {
 
 // Runs once, inside whatever message loop runs then: the user's doing while a window is modal.
-std::function<void()> inside_loop;
+std::map<UINT_PTR, std::function<void()>> inside_loop;
 void soon(int milliseconds, std::function<void()> action)
 {
-    inside_loop = std::move(action);
-    SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
+    const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        std::exchange(inside_loop, nullptr)();
+        if (const auto found = inside_loop.extract(id))
+            found.mapped()();
     });
+    inside_loop[id] = std::move(action);
 }
 
 HCURSOR pointer_at(const Form& form, float x, float y)
@@ -31,6 +33,8 @@ HCURSOR pointer_at(const Form& form, float x, float y)
     SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return GetCursor();
 }
+
+const win32::FormWindow& peer_of(const Form& form) { return *static_cast<const win32::FormWindow*>(form.peer()); }
 
 bool quit_with(WPARAM code)
 {
@@ -56,7 +60,7 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
                                "click is a press and release on one label")
 {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW));
-    CHECK(pointer_at(main, 100, 4700) == platform.program_pointer());
+    CHECK(pointer_at(main, 100, 4700) == peer_of(main).pointer());
     const std::int16_t before = main.HScroll1.value();
     soon(300, [&] {
         frmInfo& info = *main.info();
@@ -64,7 +68,7 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
         CHECK_FALSE(IsWindowEnabled(window));
         CHECK(GetWindow(w, GW_OWNER) == window);
         CHECK(main.HScroll1.value() != before);
-        CHECK(pointer_at(info, 2000, 5500) == platform.program_pointer());
+        CHECK(pointer_at(info, 2000, 5500) == peer_of(info).pointer());
         CHECK(pointer_at(info, 2000, 3000) == arrow);
         SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(test::px(2000), test::px(5500)));
         CHECK(info.lblQarvel.fore_color() == frmInfo::link_hot);
@@ -140,6 +144,48 @@ TEST_CASE_FIXTURE(test::Shown, "the check box: ticked at start; space, a click a
     CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
     main.chkSwitches.set_value(CheckValue::grayed);
     CHECK(state() == State{BST_INDETERMINATE, CheckValue::grayed});
+}
+
+TEST_CASE_FIXTURE(test::Shown,
+                  "a tick's pump inside a loop of the system's own: a message box's keys reach the box, the "
+                  "release that ends a scroll bar's drag is left to the drag")
+{
+    bool rescued = false; // the box or the drag had to be ended from outside
+    soon(200, [&] {
+        SetActiveWindow(window); // the window under the box takes activation back
+        CHECK(GetFocus() == window);
+        platform.pump_events();                             // a tick
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1); // Enter, while a tick runs
+        platform.pump_events();
+    });
+    soon(1500, [&] {
+        if (const HWND box = FindWindowW(nullptr, L"Done"); box && IsWindowVisible(box) && (rescued = true))
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    platform.message_box(main, "Files were extracted!", "Done");
+    CHECK_FALSE(rescued);
+
+    rescued = false;
+    const HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
+    for (int i = 0; i < 100; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"more.bif"));
+    RECT frame;
+    GetWindowRect(list, &frame);
+    const POINT on_bar{frame.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (frame.top + frame.bottom) / 2};
+    soon(200, [&] {
+        CHECK(GetCapture() == list);
+        INPUT release{INPUT_MOUSE, {.mi = {0, 0, 0, MOUSEEVENTF_LEFTUP}}};
+        SendInput(1, &release, sizeof release);
+        platform.pump_events();
+    });
+    soon(1500, [&] {
+        if (GetCapture() == list && (rescued = true))
+            ReleaseCapture();
+    });
+    CHECK(SendMessageW(list, WM_NCHITTEST, 0, MAKELPARAM(on_bar.x, on_bar.y)) == HTVSCROLL);
+    win32::dispatch(MSG{list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(on_bar.x, on_bar.y)});
+    CHECK_FALSE(rescued);
+    CHECK(platform.failures.empty());
 }
 
 }
