@@ -33,12 +33,12 @@ char fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A
 
 } // namespace
 
-bool Filter::add_types(const std::string& spec, std::string& problem)
+bool Filter::add_types(const std::string& list, std::string& problem)
 {
     std::size_t start = 0;
     for (;;) {
-        std::size_t comma = spec.find(',', start);
-        std::string word = spec.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        std::size_t comma = list.find(',', start);
+        std::string word = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         u16 code = 0;
         if (!type_code(word, code)) {
             problem = "unknown resource type \"" + word + "\" (an extension such as 2DA, or a code such as 0x03F4)";

@@ -13,7 +13,7 @@ class Filter {
 public:
     // "2DA", "ids", "0x3F4", "1012", or several of them separated by commas. False, and `problem`
     // set, for a word that names no type.
-    bool add_types(const std::string& spec, std::string& problem);
+    bool add_types(const std::string& list, std::string& problem);
     // '*' stands for any run of characters, '?' for one. A pattern with a dot is matched against
     // the file name ("AR0100.ARE"), one without against the name before the extension.
     void add_name(const std::string& pattern) { patterns_.push_back(pattern); }

@@ -9,6 +9,7 @@
 #include "platform/win32/system/process_start.h"
 #include "resources/resource_ids.h"
 #include "platform/win32/system/system_error.h"
+#include "platform/win32/system/system_library.h"
 #include "platform/win32/base.h"
 
 namespace platform::win32 {
@@ -17,6 +18,7 @@ namespace {
 // A standard OK box, modal to the owner (none where null); fails where it cannot be shown.
 void show_message_box(HWND owner, const std::string& text, const std::string& title)
 {
+    const SystemLoop box;
     if (MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), MB_OK) == 0)
         throw Failure(system_error_text(GetLastError()));
 }
@@ -32,9 +34,7 @@ std::string failure_text(std::string_view title, std::string_view what)
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance, int show_command)
-    : instance_(instance), show_command_(show_command), facts_(read_app_facts()), read_ahead_(facts_.folder),
-      pointer_(static_cast<HCURSOR>(
-          LoadImageW(instance, MAKEINTRESOURCEW(VINTREL_POINTER_ID), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)))
+    : instance_(instance), show_command_(show_command), facts_(read_app_facts()), read_ahead_(facts_.folder)
 {
 }
 
@@ -94,12 +94,32 @@ std::unique_ptr<WindowPeer> Win32Platform::create_window(Form& form)
 
 HWND Win32Platform::window_of(const Form& form) const
 {
-    const auto found = windows_.find(&form);
-    return found == windows_.end() ? nullptr : found->second->handle();
+    const FormWindow* peer = peer_of(form);
+    return peer ? peer->handle() : nullptr;
 }
 
+const FormWindow* Win32Platform::peer_of(const Form& form) const
+{
+    const auto found = windows_.find(&form);
+    return found == windows_.end() ? nullptr : found->second;
+}
+
+CursorHandle Win32Platform::program_pointer(int size) const
+{
+    return CursorHandle(
+        static_cast<HCURSOR>(LoadImageW(instance_, MAKEINTRESOURCEW(VINTREL_POINTER_ID), IMAGE_CURSOR, size, size, 0)));
+}
+
+// Scaled down from a larger image where the icon has one, not up from a smaller. The common
+// controls are loaded already: the window's own controls are theirs.
 IconHandle Win32Platform::program_icon(int size) const
 {
+    using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const Module controls = load_system_library(L"comctl32.dll");
+    static const auto scale_down = module_function<LoadIconWithScaleDownFn>(controls, "LoadIconWithScaleDown");
+    HICON icon = nullptr;
+    if (scale_down && SUCCEEDED(scale_down(instance_, MAKEINTRESOURCEW(VINTREL_ICON_ID), size, size, &icon)))
+        return IconHandle(icon);
     return IconHandle(
         static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VINTREL_ICON_ID), IMAGE_ICON, size, size, 0)));
 }

@@ -32,12 +32,13 @@ public:
 
     // The real window of a loaded form, kept as made; null where the form has none.
     HWND window_of(const Form& form) const;
+    const FormWindow* peer_of(const Form& form) const;
     void forget_window(const Form& form) { windows_.erase(&form); }
 
     // What the form windows share.
     HINSTANCE instance() const { return instance_; }
-    // Null where the program has no pointer image.
-    HCURSOR program_pointer() const { return pointer_.get(); }
+    // The program's images at a size in pixels; null where the program has none.
+    CursorHandle program_pointer(int size) const;
     IconHandle program_icon(int size) const;
     int take_show_command();
     // The first form shown on its own; closing it ends the program.
@@ -55,7 +56,6 @@ private:
     AppFacts facts_;
     // The program folder read, and libraries loaded, while the main window is made.
     StartupReadAhead read_ahead_;
-    CursorHandle pointer_;
     HWND main_window_ = nullptr;
     std::map<const Form*, const FormWindow*> windows_;
 };

@@ -45,8 +45,8 @@ struct Game {
 struct Vintrel {
     PROCESS_INFORMATION process;
     HWND main, list, check;
-    explicit Vintrel(const Game& game)
-        : process(start(L"\"" + test::widen(game.data) + L"\\Vintrel.exe\"", game.root.path()))
+    explicit Vintrel(const Game& game, const std::string& program = "Vintrel.exe")
+        : process(start(L"\"" + test::widen(game.data + "\\" + program) + L"\"", game.root.path()))
     {
         REQUIRE((main = wait_window("Vintrel")) != nullptr);
         WaitForInputIdle(process.hProcess, 5000);
@@ -118,6 +118,24 @@ void click(HWND window, POINT at, int times = 1)
                                       : 0);
     SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
+// A key pressed and let go, as the keyboard sends it to whichever window has the focus.
+void press(WORD key)
+{
+    INPUT events[2] = {{INPUT_KEYBOARD, {.ki = {key}}}, {INPUT_KEYBOARD, {.ki = {key, 0, KEYEVENTF_KEYUP}}}};
+    SendInput(2, events, sizeof(INPUT));
+}
+
+// Where the keyboard of a window's thread is, said where a key went unheard.
+std::string keyboard_of(HWND window)
+{
+    GUITHREADINFO gui{sizeof gui};
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+    wchar_t focus[64] = {}, active[64] = {};
+    GetClassNameW(gui.hwndFocus, focus, 64);
+    GetWindowTextW(gui.hwndActive, active, 64);
+    return "the focus is on a " + test::narrow(focus) + " of \"" + test::narrow(active) + "\"";
+}
+
 fake::Platform layout_platform;
 const frmMain main_layout(layout_platform);
 const frmInfo info_layout(layout_platform);
@@ -151,7 +169,7 @@ TEST_CASE("extract: in the demo game a double-click says Done and the archive's 
     REQUIRE(list_items(app.list) ==
             std::vector<std::string>{"DEMOMAIN.bif", "DEMOPACK.bif", "DEMOTILE.bif", "DEMOZLIB.bif"});
     click(app.list, item(app.list, 1), 2);
-    const HWND done = app.wait_window("Done");
+    const HWND done = app.wait_window(std::getenv("NOTOOL") ? "Missing File" : "Done");
     REQUIRE(done != nullptr);
     CHECK(message_text(done) == "Files were extracted!");
     SendMessageW(GetDlgItem(done, IDOK), BM_CLICK, 0, 0);
@@ -278,4 +296,36 @@ TEST_CASE("dpi: at the screen's resolution the main window takes its laid-out si
     CHECK(client.right == px(main_layout.layout().client_width));
     CHECK(client.bottom == px(main_layout.layout().client_height));
     CHECK(shown(app.main, area(main_layout.lblCount.bounds()), 0x0000C0) > 10); // the count, in red
+}
+
+TEST_CASE("keys: Enter on the list says Done and Enter there closes it, every time, while the banner runs")
+{
+    // Without a window manager Wine waits two seconds at every hide of a window it leaves to one,
+    // for a change of state that never comes; this copy's windows are Wine's own, and close at once.
+    const std::string program = "Vintrel-keys.exe";
+    const std::wstring options = L"Software\\Wine\\AppDefaults\\" + test::widen(program) + L"\\X11 Driver";
+    RegSetKeyValueW(HKEY_CURRENT_USER, options.c_str(), L"Managed", REG_SZ, L"N", 4);
+    Game game("vintrel-e2e-keys", RECORD_CHILD_EXE, {"a.bif"});
+    CopyFileW(test::widen(game.data + "\\Vintrel.exe").c_str(), test::widen(game.data + "\\" + program).c_str(), FALSE);
+    Vintrel app(game, program);
+    click(app.list, item(app.list, 0));
+    // A key the banner's pump takes from the box's loop is lost about once in a hundred.
+    constexpr int rounds = 120;
+    int lost = 0;
+    for (int round = 0; round < rounds; ++round) {
+        CAPTURE(round);
+        REQUIRE(test::wait_until([&] { return IsWindowEnabled(app.main) && GetForegroundWindow() == app.main; }, 5000));
+        press(VK_RETURN);
+        const HWND done = app.wait_window("Done");
+        REQUIRE(done != nullptr);
+        Sleep(100); // a quick hand
+        press(VK_RETURN);
+        if (test::wait_until([&] { return !IsWindowVisible(done); }, 1500))
+            continue;
+        ++lost;
+        MESSAGE("round ", round, ": the Enter went unheard, ", keyboard_of(done));
+        for (HWND box; (box = FindWindowW(nullptr, L"Done"));)
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    CHECK(lost == 0);
 }

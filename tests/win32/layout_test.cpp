@@ -8,6 +8,7 @@
 #include "support.h"
 #include "platform/win32/painting/colors.h"
 #include "platform/win32/painting/fonts.h"
+#include "platform/win32/window/form_window.h"
 
 using namespace platform;
 using platform::win32::to_colorref;
@@ -237,6 +238,31 @@ TEST_CASE_FIXTURE(test::Shown, "the windows are as their forms lay them out")
     }
     info.unload();
     CHECK(platform.failures.empty());
+}
+
+// Asked for at the window's scale, which on a screen of another scale is not the system's.
+TEST_CASE_FIXTURE(test::Shown, "the icons and the pointer are drawn for the window's scale, and again when it changes")
+{
+    const auto widths = [&] {
+        std::vector<int> widths;
+        for (const auto* image : {reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0)),
+                                  reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0)),
+                                  static_cast<HICON>(platform.peer_of(main)->pointer())}) {
+            ICONINFO info{};
+            BITMAP bitmap{};
+            if (GetIconInfo(const_cast<HICON>(image), &info))
+                GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            widths.push_back(bitmap.bmWidth);
+        }
+        return widths;
+    };
+    const int dpi = test::screen_dpi(), other = dpi == 96 ? 144 : 96; // pointers come in 32, 48 and 64 pixels
+    CHECK(widths() == std::vector{32 * dpi / 96, 16 * dpi / 96, 32 * dpi / 96});
+    RECT at{};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&at));
+    CHECK(widths() == std::vector{32 * other / 96, 16 * other / 96, 32 * other / 96});
 }
 
 }

@@ -3,11 +3,13 @@
 // and the banner as drawn at every scale.
 #include <doctest.h>
 
+#include <map>
 #include <utility>
 
 #include "info_window/frm_info.h"
 #include "platform/win32/painting/colors.h"
 #include "platform/win32/painting/label_painter.h"
+#include "platform/win32/window/form_window.h"
 #include "support.h"
 
 using namespace platform;
@@ -15,17 +17,16 @@ using namespace platform::win32;
 
 namespace {
 
-// Runs once, inside whatever message loop runs then: the user's doing while a box or window is
-// modal. Dropped where set to null before its time.
-std::function<void()> inside_loop;
+// Runs once, inside whatever message loop runs then: the user's doing while a window is modal.
+std::map<UINT_PTR, std::function<void()>> inside_loop;
 void soon(int milliseconds, std::function<void()> action)
 {
-    inside_loop = std::move(action);
-    SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
+    const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        if (const auto action = std::exchange(inside_loop, nullptr))
-            action();
+        if (const auto found = inside_loop.extract(id))
+            found.mapped()();
     });
+    inside_loop[id] = std::move(action);
 }
 
 // How far the label's drawing spreads along its middle row, painted alone on black.
@@ -82,7 +83,7 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
                                "click is a press and release on one label")
 {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW));
-    CHECK(pointer_at(window, 100, 4700) == platform.program_pointer());
+    CHECK(pointer_at(window, 100, 4700) == platform.peer_of(main)->pointer());
     const std::int16_t before = main.HScroll1.value();
     soon(300, [&] {
         frmInfo& info = *main.info();
@@ -90,7 +91,7 @@ TEST_CASE_FIXTURE(test::Shown, "the information window: modal and owned, the ban
         CHECK_FALSE(IsWindowEnabled(window));
         CHECK(GetWindow(w, GW_OWNER) == window);
         CHECK(main.HScroll1.value() != before);
-        CHECK(pointer_at(w, 2000, 5500) == platform.program_pointer());
+        CHECK(pointer_at(w, 2000, 5500) == platform.peer_of(info)->pointer());
         CHECK(pointer_at(w, 2000, 3000) == arrow);
         SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(test::px(2000), test::px(5500)));
         CHECK(info.lblQarvel.fore_color() == frmInfo::link_hot);
@@ -200,6 +201,30 @@ TEST_CASE_FIXTURE(test::Shown, "the information window comes back where the user
     CHECK(open(false) != std::pair{7L, 9L});
 }
 
+// Windows makes a new window where it puts new windows, at that screen's scale; placed over its
+// owner on a screen of another scale, the window's size changes with the scale.
+TEST_CASE_FIXTURE(test::Shown, "the information window is made over its owner, and centred again at a new scale "
+                               "before it first shows")
+{
+    frmInfo info(platform);
+    info.load();
+    const HWND w = platform.window_of(info);
+    RECT owner, made;
+    GetWindowRect(window, &owner);
+    GetWindowRect(w, &made);
+    CHECK(PtInRect(&owner, POINT{made.left, made.top}));
+    const int dpi = 2 * test::screen_dpi();
+    RECT suggested{0, 0, 10, 10};
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client, placed;
+    GetClientRect(w, &client);
+    GetWindowRect(w, &placed);
+    CHECK(client.right == Dpi{dpi}.to_pixels(info.layout().client_width));
+    CHECK(std::abs((placed.left + placed.right) - (owner.left + owner.right)) <= 2);
+    CHECK(std::abs((placed.top + placed.bottom) - (owner.top + owner.bottom)) <= 2);
+    info.unload();
+}
+
 TEST_CASE_FIXTURE(test::Shown, "Enter on the list starts the tool once a press, under a box the main window owns")
 {
     HWND owner = nullptr;
@@ -214,7 +239,7 @@ TEST_CASE_FIXTURE(test::Shown, "Enter on the list starts the tool once a press, 
         PostMessageW(FindWindowExW(window, nullptr, at, nullptr), WM_KEYDOWN, VK_RETURN, held | 1);
         win32::pump_events();
     }
-    inside_loop = nullptr; // where no box came up
+    inside_loop.clear(); // where no box came up
     CHECK(platform.starts.size() == 1);
     CHECK(owner == window);
     CHECK_FALSE(enabled);
@@ -263,6 +288,48 @@ TEST_CASE_FIXTURE(test::Shown, "the check box: ticked at start; space, a click a
     CHECK(state() == State{BST_UNCHECKED, CheckValue::clear});
     main.chkSwitches.set_value(CheckValue::grayed);
     CHECK(state() == State{BST_INDETERMINATE, CheckValue::grayed});
+}
+
+TEST_CASE_FIXTURE(test::Shown,
+                  "a tick's pump inside a loop of the system's own: a message box's keys reach the box, the "
+                  "release that ends a scroll bar's drag is left to the drag")
+{
+    bool rescued = false; // the box or the drag had to be ended from outside
+    soon(200, [&] {
+        SetActiveWindow(window); // the window under the box takes activation back
+        CHECK(GetFocus() == window);
+        platform.pump_events();                             // a tick
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1); // Enter, while a tick runs
+        platform.pump_events();
+    });
+    soon(1500, [&] {
+        if (const HWND box = FindWindowW(nullptr, L"Done"); box && IsWindowVisible(box) && (rescued = true))
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    platform.message_box(main, "Files were extracted!", "Done");
+    CHECK_FALSE(rescued);
+
+    rescued = false;
+    const HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
+    for (int i = 0; i < 100; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"more.bif"));
+    RECT frame;
+    GetWindowRect(list, &frame);
+    const POINT on_bar{frame.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (frame.top + frame.bottom) / 2};
+    soon(200, [&] {
+        CHECK(GetCapture() == list);
+        INPUT release{INPUT_MOUSE, {.mi = {0, 0, 0, MOUSEEVENTF_LEFTUP}}};
+        SendInput(1, &release, sizeof release);
+        platform.pump_events();
+    });
+    soon(1500, [&] {
+        if (GetCapture() == list && (rescued = true))
+            ReleaseCapture();
+    });
+    CHECK(SendMessageW(list, WM_NCHITTEST, 0, MAKELPARAM(on_bar.x, on_bar.y)) == HTVSCROLL);
+    win32::dispatch(MSG{list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(on_bar.x, on_bar.y)});
+    CHECK_FALSE(rescued);
+    CHECK(platform.failures.empty());
 }
 
 }

@@ -65,7 +65,8 @@ private:
         case WM_KEYDOWN:
             if (wparam != VK_RETURN)
                 break;
-            if ((lparam & (1 << 30)) == 0)
+            // Held down, it counts once; a form kept from input by a box over it hears nothing.
+            if ((lparam & (1 << 30)) == 0 && IsWindowEnabled(GetParent(window)))
                 SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), LBN_DBLCLK),
                              reinterpret_cast<LPARAM>(window));
             return 0;

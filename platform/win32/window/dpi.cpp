@@ -52,6 +52,13 @@ Dpi window_dpi(HWND window)
     return screen_dpi();
 }
 
+int system_metric(int index, Dpi dpi)
+{
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto for_dpi = module_function<GetSystemMetricsForDpiFn>(user32(), "GetSystemMetricsForDpi");
+    return for_dpi ? for_dpi(index, static_cast<UINT>(dpi.value)) : GetSystemMetrics(index);
+}
+
 RECT outer_rect(int client_width, int client_height, DWORD style, DWORD ex_style, Dpi dpi)
 {
     using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);

@@ -20,6 +20,10 @@ struct Dpi {
 Dpi window_dpi(HWND window);
 Dpi screen_dpi();
 
+// A system metric (an icon's or the pointer's size) at that resolution; the system's where this
+// Windows has no per-window DPI, and there the system's resolution is every window's.
+int system_metric(int index, Dpi dpi);
+
 // The window rectangle (origin 0,0 at the client's corner) around a client area of that size.
 RECT outer_rect(int client_width, int client_height, DWORD style, DWORD ex_style, Dpi dpi);
 

@@ -21,8 +21,13 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
     const FormLayout& layout = form_.layout();
     // A window kept out of the task bar belongs to the main window, so it also goes with it.
     const HWND owner = layout.in_taskbar ? nullptr : platform_.main_window();
-    CreateWindowExW(ex_style(), form_window_class_name, widen(form_.caption()).c_str(), style(), CW_USEDEFAULT,
-                    CW_USEDEFAULT, 0, 0, owner, nullptr, platform_.instance(), this);
+    // Made on its owner's screen, at that screen's scale, rather than where new windows go.
+    POINT at{CW_USEDEFAULT, CW_USEDEFAULT};
+    RECT over;
+    if (owner && layout.start == StartPosition::center_owner && GetWindowRect(owner, &over))
+        at = {over.left + (over.right - over.left) / 2, over.top + (over.bottom - over.top) / 2};
+    CreateWindowExW(ex_style(), form_window_class_name, widen(form_.caption()).c_str(), style(), at.x, at.y, 0, 0,
+                    owner, nullptr, platform_.instance(), this);
     if (!window_.handle)
         throw Failure("Cannot make the window " + layout.name);
     ask_for_square_corners(window_.handle); // the strips along the edges are drawn to the corners
@@ -44,13 +49,26 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form) : platform_(platform
         made->update();
         controls_.push_back(std::move(made));
     }
-    if (layout.has_icon) {
-        big_icon_ = platform_.program_icon(GetSystemMetrics(SM_CXICON));
-        small_icon_ = platform_.program_icon(GetSystemMetrics(SM_CXSMICON));
-        SendMessageW(window_.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
-        SendMessageW(window_.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
-    }
+    load_images();
     lay_out();
+}
+
+// On a screen of another scale the window's scale is not the system's. The window lets go of the
+// old images before they are freed.
+void FormWindow::load_images()
+{
+    CursorHandle pointer = platform_.program_pointer(system_metric(SM_CXCURSOR, dpi_));
+    if (pointer_ && GetCursor() == pointer_.get())
+        SetCursor(pointer.get());
+    pointer_ = std::move(pointer);
+    if (!form_.layout().has_icon)
+        return;
+    IconHandle large = platform_.program_icon(system_metric(SM_CXICON, dpi_));
+    IconHandle little = platform_.program_icon(system_metric(SM_CXSMICON, dpi_));
+    SendMessageW(window_.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    SendMessageW(window_.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
+    big_icon_ = std::move(large);
+    small_icon_ = std::move(little);
 }
 
 FormWindow::~FormWindow()
@@ -99,8 +117,7 @@ void FormWindow::show()
     if (!window)
         return;
     if (!placed_) {
-        const HWND owner = form_.layout().start == StartPosition::center_owner ? GetWindow(window, GW_OWNER) : nullptr;
-        place(owner);
+        place(centred_over());
         placed_ = true;
     }
     if (!platform_.main_window())

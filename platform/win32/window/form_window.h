@@ -40,6 +40,8 @@ public:
     // Null once the window is gone.
     HWND handle() const { return window_.handle; }
     Dpi dpi() const { return dpi_; }
+    // The program's pointer at the window's scale; null where the program has none.
+    HCURSOR pointer() const { return pointer_.get(); }
     Win32Platform& platform() const { return platform_; }
 
 private:
@@ -62,6 +64,7 @@ private:
     DWORD ex_style() const;
     void lay_out();
     void place(HWND over);
+    HWND centred_over() const;
     void on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested);
 
     // Focus: kept across activation, moved along the tab order (window_focus.cpp).
@@ -83,6 +86,8 @@ private:
     void draw(HDC target, const RECT& area);
 
     NativeControl* native(HWND child) const;
+    // The icons and the pointer at the window's scale, again when it changes.
+    void load_images();
     // The window goes, whoever ends it: its owner takes input again first, and the program ends
     // with its main window.
     void before_destroy(HWND window);
@@ -94,6 +99,7 @@ private:
     std::unique_ptr<FontCache> fonts_;
     std::vector<std::unique_ptr<NativeControl>> controls_;
     IconHandle big_icon_, small_icon_;
+    CursorHandle pointer_;
     PaintBuffer buffer_;
     const Label* pressed_ = nullptr;
     HWND focus_ = nullptr;

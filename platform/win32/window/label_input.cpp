@@ -75,7 +75,7 @@ void FormWindow::set_pointer()
     GetCursorPos(&point);
     ScreenToClient(window_.handle, &point);
     const Label* label = form_.label_at(dpi_.to_twips(point.x), dpi_.to_twips(point.y));
-    const HCURSOR program = platform_.program_pointer();
+    const HCURSOR program = pointer_.get();
     SetCursor(label && label->pointer() == Pointer::program && program
                   ? program
                   : LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(IDC_ARROW)));

@@ -21,6 +21,7 @@ ModalLoop::~ModalLoop()
 
 void ModalLoop::run()
 {
+    const OwnLoop own;
     MSG message;
     while (IsWindowVisible(window_)) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);

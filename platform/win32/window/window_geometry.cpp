@@ -68,6 +68,11 @@ void FormWindow::place(HWND over)
     SetWindowPos(window_.handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+HWND FormWindow::centred_over() const
+{
+    return form_.layout().start == StartPosition::center_owner ? GetWindow(window_.handle, GW_OWNER) : nullptr;
+}
+
 float FormWindow::outer_width() const
 {
     if (window_.handle) {
@@ -86,11 +91,16 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
     buffer_.release(); // it holds the old fonts
     dpi_ = Dpi{LOWORD(dpi)};
     fonts_ = std::make_unique<FontCache>(dpi_);
+    load_images();
+    // Not yet placed, it is being placed on a screen of another scale: centred again at its new size.
     const auto* where = reinterpret_cast<const RECT*>(suggested);
-    SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (placed_)
+        SetWindowPos(window, nullptr, where->left, where->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     lay_out();
     // Text is not measured in proportion from one resolution to another.
     WindowSide::fit_labels(form_);
+    if (!placed_)
+        place(centred_over());
 }
 
 } // namespace platform::win32
