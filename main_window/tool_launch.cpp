@@ -18,13 +18,13 @@ const std::string missing_file_text = "You are missing the file \"biftool.exe or
 void frmMain::filSource_DblClick()
 {
     selected_archive_ = filSource.selected_name();
-    const std::string switches = chkSwitches.value() == CheckValue::ticked ? extract_switch : "";
+    // A grayed box lists, as a clear one does.
+    const bool extract = chkSwitches.value() == CheckValue::ticked;
 
     const std::string& folder = platform().app().folder;
-    const std::string command = tool_command(folder, switches, selected_archive_);
+    const std::string command = tool_command(folder, extract ? extract_switch : "", selected_archive_);
     try {
-        // The mode follows the switch text the command got, not the box: the two cannot disagree.
-        if (switches == extract_switch) {
+        if (extract) {
             platform().start_process(command, ShowMode::normal_no_activate, folder);
             platform().message_box(*this, "Files were extracted!", "Done");
         } else {
