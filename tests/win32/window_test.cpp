@@ -233,7 +233,14 @@ TEST_CASE_FIXTURE(test::Shown, "Enter on the list starts the tool once a press, 
         const HWND box = FindWindowW(L"#32770", L"Done");
         owner = GetWindow(box, GW_OWNER);
         enabled = IsWindowEnabled(window);
+        // Typed ahead to the list while the box is up: the window under the box hears nothing.
+        PostMessageW(FindWindowExW(window, nullptr, L"ListBox", nullptr), WM_KEYDOWN, VK_RETURN, 1);
+        win32::pump_events();
         PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    soon(1500, [] { // a second box, where one came up, is ended from outside
+        if (const HWND box = FindWindowW(L"#32770", L"Done"))
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     for (const auto& [at, held] : {std::pair{L"ListBox", 0}, {L"ListBox", 1 << 30}, {L"Button", 0}}) {
         PostMessageW(FindWindowExW(window, nullptr, at, nullptr), WM_KEYDOWN, VK_RETURN, held | 1);
