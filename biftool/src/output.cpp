@@ -33,7 +33,7 @@ void make_folders(const std::string& folder, const std::string& shown)
     std::vector<std::string> missing;
     for (std::string at = folder; !at.empty();) {
         const PathKind kind = path_kind(at);
-        if (kind == PathKind::folder)
+        if (kind == PathKind::folder || kind == PathKind::unknown)
             break;
         if (kind == PathKind::other)
             throw Error(shown + ": cannot extract into it: " + at + " is not a folder");

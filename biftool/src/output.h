@@ -56,8 +56,10 @@ WriteFailure naming_failure(bool keep, bool taken, WriteFailure system);
 // one of them is not a folder or cannot be made.
 void make_folders(const std::string& folder, const std::string& shown);
 
-// What make_folders asks of the system. Whether `path` is a folder (a link to one included):
-enum class PathKind { none, folder, other };
+// What make_folders asks of the system. Whether `path` is a folder (a link to one included), or
+// cannot be looked at (a folder above it that may not be searched: the making or opening below
+// it says why):
+enum class PathKind { none, folder, other, unknown };
 PathKind path_kind(const std::string& path);
 // Makes the one folder `path`, its parent being one: "" when made or there already, else why not.
 std::string make_folder(const std::string& path);

@@ -324,9 +324,8 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
 PathKind path_kind(const std::string& path)
 {
     struct stat st;
-    // What cannot be looked at (a folder above that may not be searched) is left to the making.
     if (::stat(path.c_str(), &st) != 0)
-        return PathKind::none;
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::none : PathKind::unknown;
     return S_ISDIR(st.st_mode) ? PathKind::folder : PathKind::other;
 }
 

@@ -224,8 +224,10 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
 PathKind path_kind(const std::string& path)
 {
     const DWORD attrs = GetFileAttributesW(win32::system_path(path).c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES)
-        return PathKind::none;
+    if (attrs == INVALID_FILE_ATTRIBUTES) {
+        const DWORD e = GetLastError();
+        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? PathKind::none : PathKind::unknown;
+    }
     return attrs & FILE_ATTRIBUTE_DIRECTORY ? PathKind::folder : PathKind::other;
 }
 
