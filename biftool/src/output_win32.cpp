@@ -225,8 +225,10 @@ PathKind path_kind(const std::string& path)
 {
     const DWORD attrs = GetFileAttributesW(win32::system_path(path).c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
+        // A file on the way answers "path not found" or "the directory name is invalid".
         const DWORD e = GetLastError();
-        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? PathKind::none : PathKind::unknown;
+        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_DIRECTORY ? PathKind::none
+                                                                                              : PathKind::unknown;
     }
     return attrs & FILE_ATTRIBUTE_DIRECTORY ? PathKind::folder : PathKind::other;
 }
