@@ -35,19 +35,7 @@ work=${BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/bifbench.XXXXXX")}
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT INT TERM
 
-# time_run LOG CMD...: runs CMD under /usr/bin/time -v; prints "seconds kib cpu-seconds".
-time_run() {
-  log=$1
-  shift
-  sync
-  /usr/bin/time -v "$@" >"$log.out" 2>"$log"
-  secs=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log" |
-    awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
-  kib=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")
-  cpu=$(awk -F': ' '/User time \(seconds\)|System time \(seconds\)/ { t += $2 } END { print t }' "$log")
-  echo "$secs $kib $cpu"
-}
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+. "$here/common.sh"
 
 # bench_compressed GAME FORMAT RUNS: GAME's archive as FORMAT (v10, bifc) in a game of its own under
 # the same index; its extraction checked once against the tar's files in $work/ref, then timed

@@ -107,7 +107,9 @@ struct Totals {
     ProgressClock last_progress{};
 };
 
-int extract_one(const std::string& path, const Options& o, FolderNames* shared, Totals& totals, ToolIo& io)
+// `out`: the folder of --out, if given.
+int extract_one(const std::string& path, const Options& o, const std::optional<OutputPlace>& out, FolderNames* shared,
+                Totals& totals, ToolIo& io)
 {
     OpenedArchive n;
     open_archive(path, o, n);
@@ -117,10 +119,10 @@ int extract_one(const std::string& path, const Options& o, FolderNames* shared, 
         shared->claim(chosen);
     const std::string folder = paths::folder_of(path), name = output_folder_name(paths::name_of(path));
     OutputPlace place{folder, name, paths::join(folder, name)};
-    if (o.out && o.per_archive)
-        place = OutputPlace{absolute_path(*o.out), name, paths::join(*o.out, name)};
-    else if (o.out)
-        place = chosen_place(*o.out);
+    if (out && o.per_archive)
+        place = OutputPlace{paths::join(out->parent, out->name), name, paths::join(out->shown, name)};
+    else if (out)
+        place = *out;
     const std::string shown = paths::join(place.shown, "");
     (io.out << "Extracting " << chosen.size() << " resources into " << shown << "\n").flush();
     auto t0 = std::chrono::steady_clock::now();
@@ -129,12 +131,13 @@ int extract_one(const std::string& path, const Options& o, FolderNames* shared, 
     SpaceNeed need;
     need.add(chosen);
     need.check(place, write);
-    std::unique_ptr<OutputFolder> out = open_output(place, {&chosen}, write.output);
+    std::unique_ptr<OutputFolder> into = open_output(place, {&chosen}, write.output);
     ExtractStats st;
-    extract_chosen(*n.archive, chosen, *out, place.shown, write, st, nullptr, [&](std::size_t done, std::size_t total) {
-        if (io.terminal)
-            progress_line(io, done, total, done == total, totals.last_progress);
-    });
+    extract_chosen(*n.archive, chosen, *into, place.shown, write, st, nullptr,
+                   [&](std::size_t done, std::size_t total) {
+                       if (io.terminal)
+                           progress_line(io, done, total, done == total, totals.last_progress);
+                   });
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     ++totals.archives;
     totals.st.add(st);
@@ -180,9 +183,16 @@ int mode_extract(const Options& o, ToolIo& io)
 {
     FolderNames names;
     Totals totals;
+    // The folder of --out made, or refused, once for all the archives: its failure is said once.
+    std::optional<OutputPlace> out;
+    if (o.out) {
+        out = chosen_place(*o.out);
+        OutputFolder::open(out->parent, out->name, out->shown, {});
+    }
     const bool shared = o.out && !o.per_archive;
-    int code = each_archive(
-        o, io, [&](const std::string& path) { return extract_one(path, o, shared ? &names : nullptr, totals, io); });
+    int code = each_archive(o, io, [&](const std::string& path) {
+        return extract_one(path, o, out, shared ? &names : nullptr, totals, io);
+    });
     if (o.archives.size() > 1) {
         io.out << "Total: " << totals.archives << " of " << o.archives.size() << " archives, " << totals.st.files
                << " files, " << totals.st.bytes << " bytes written";

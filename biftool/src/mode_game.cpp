@@ -36,7 +36,7 @@ Game open_game(const Options& o)
     Game g;
     g.index = game_index(o.index);
     if (g.index.empty())
-        throw Error("no chitin.key found in the current folder or the one above; give the game's index with --index");
+        throw Error("no chitin.key found in the current folder or the one above; give the game's index with --key");
     g.folder = paths::folder_of(absolute_path(g.index));
     g.key_file = std::make_unique<FileSource>(g.index, g.index);
     g.key = std::make_unique<Key>(*g.key_file);
@@ -245,11 +245,11 @@ int mode_extract_game(const Options& o, ToolIo& io)
         files += job->chosen->size();
         bytes += job->bytes;
     }
+    need.check(place, write);
+    open_output(place, o.per_archive ? std::vector<const Selection*>{} : lists, write.output);
     const std::string shown = paths::join(out, "");
     (io.out << "Extracting " << files << " resources from " << jobs.size() << " archives into " << shown << "\n")
         .flush();
-    need.check(place, write);
-    open_output(place, o.per_archive ? std::vector<const Selection*>{} : lists, write.output);
     Tally tally;
     ProgressLine progress(io, files, bytes);
     run_jobs(jobs, place, o.per_archive, write, tally, [&] { progress.show(tally.files, tally.bytes, false); });

@@ -45,6 +45,7 @@ OutputPlace chosen_place(const std::string& out)
     std::string name = paths::name_of(full);
     if (name.empty() || name == "." || name == "..")
         throw Error(out + ": cannot extract into it: give a folder below the root, by a name of its own");
+    make_folders(paths::folder_of(full), out);
     return OutputPlace{paths::folder_of(full), name, out};
 }
 

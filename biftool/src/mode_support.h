@@ -56,7 +56,7 @@ private:
     std::unordered_map<u64, u32> taken_; // hash of the lower-case name: next number to try
 };
 
-// The output folder of --out FOLDER.
+// The output folder of --out FOLDER, the folders above it made where missing.
 OutputPlace chosen_place(const std::string& out);
 // Reports the outcome of an extraction and gives its exit status.
 int report_extraction(const ExtractStats& st, std::size_t planned, const std::string& shown, bool keep, ToolIo& io);

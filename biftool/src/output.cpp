@@ -3,6 +3,9 @@
 #include <cctype>
 #include <cstdio>
 #include <random>
+#include <vector>
+
+#include "paths.h"
 
 namespace bif {
 
@@ -17,6 +20,30 @@ std::string unwritable_folder(const std::string& shown, const std::string& why)
     return shown + ": cannot extract here: the folder cannot be written (" + why +
            "); copy the game, or the archive with its chitin.key, to a folder of your own (for example in "
            "Documents) and extract it there";
+}
+
+WriteFailure naming_failure(bool keep, bool taken, WriteFailure system)
+{
+    return keep && taken ? WriteFailure{"exists", false, true} : system;
+}
+
+void make_folders(const std::string& folder, const std::string& shown)
+{
+    // Up to the nearest folder that is there, then down again making each.
+    std::vector<std::string> missing;
+    for (std::string at = folder; !at.empty();) {
+        const PathKind kind = path_kind(at);
+        if (kind == PathKind::folder || kind == PathKind::unknown)
+            break;
+        if (kind == PathKind::other)
+            throw Error(shown + ": cannot extract into it: " + at + " is not a folder");
+        missing.push_back(at);
+        const std::string up = paths::folder_of(at);
+        at = up == at ? std::string() : up;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (const std::string why = make_folder(*it); !why.empty())
+            throw Error(shown + ": cannot create the folder " + *it + ": " + why);
 }
 
 TemporaryNames::TemporaryNames(u64 seed) : state_(seed)

@@ -2,8 +2,9 @@
 // Where extraction writes: one folder directly beside the archive, and files in it that get their
 // names only when complete. Nothing outside the folder is created, changed or followed: the folder
 // must not be a link, files are created exclusively without following links, and the final rename
-// replaces whatever has the name instead of writing through it.
-// POSIX: output_posix.cpp; Windows: output_win32.cpp.
+// replaces whatever has the name instead of writing through it (or, keeping existing files, takes
+// only a name nothing has, in one step of the file system).
+// POSIX: output_posix.cpp; Windows: output_win32.cpp; what they share: output.cpp.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,7 +42,27 @@ struct OutputOptions {
     u64 seed = 0;                   // of the temporary names (tests); 0 takes a random one
     std::optional<u64> free_space;  // bytes free to assume instead of asking the system (tests)
     bool keep_existing = false;     // a file never takes the place of an existing entry
+    // Called with a finished file's name just before it takes it (tests: another writer's file
+    // turning up at that moment).
+    std::function<void(const std::string&)> before_naming;
 };
+
+// Why a finished file did not get its name: where existing files are kept, a name found taken
+// (whenever the other file came) means that file stays, counted as kept; else the system's failure.
+WriteFailure naming_failure(bool keep, bool taken, WriteFailure system);
+
+// Makes the absolute folder `folder` and every missing folder above it, as `mkdir -p` does: a link
+// on the way is part of the path the user gave and is followed. Throws an Error naming `shown` when
+// one of them is not a folder or cannot be made.
+void make_folders(const std::string& folder, const std::string& shown);
+
+// What make_folders asks of the system. Whether `path` is a folder (a link to one included), or
+// cannot be looked at (a folder above it that may not be searched: the making or opening below
+// it says why):
+enum class PathKind { none, folder, other, unknown };
+PathKind path_kind(const std::string& path);
+// Makes the one folder `path`, its parent being one: "" when made or there already, else why not.
+std::string make_folder(const std::string& path);
 
 class OutputFolder {
 public:

@@ -7,6 +7,7 @@
 #include <sys/statvfs.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "output.h"
@@ -42,7 +43,7 @@ public:
 
 private:
     bool rename_over();
-    bool link_beside();
+    bool take_free_name();
     PosixFolder& folder_;
     Fd fd_;
     std::string temp_; // the file's name while it is written; empty while it has none
@@ -53,12 +54,17 @@ class PosixFolder final : public OutputFolder {
 public:
     PosixFolder(Fd dir, const OutputOptions& options)
         : dir_(std::move(dir)), names_(options.seed), unnamed_(!options.named_temporaries && unnamed_usable()),
-          keep_(options.keep_existing)
+          keep_(options.keep_existing), before_naming_(options.before_naming)
     {
     }
 
     int dir() const { return dir_.get(); }
     bool keep() const { return keep_; }
+    void before_naming(const std::string& name) const
+    {
+        if (before_naming_)
+            before_naming_(name);
+    }
 
     bool exists(const std::string& name) const override
     {
@@ -187,6 +193,7 @@ private:
     TemporaryNames names_;
     bool unnamed_;
     bool keep_;
+    std::function<void(const std::string&)> before_naming_;
     bool link_by_fd_ = true;
 };
 
@@ -198,10 +205,19 @@ bool PosixFile::rename_over()
     return true;
 }
 
-// The file's own name beside its temporary one, only where nothing has it; where the file system
-// has no hard links, a look just before the rename has to do.
-bool PosixFile::link_beside()
+// The file's own name only where nothing has it, in one step of the file system: a rename that
+// refuses to replace, else the name linked beside the temporary one. Only where the system has
+// neither does a look just before the rename have to do, which a file made in between can beat.
+bool PosixFile::take_free_name()
 {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str(), RENAME_NOREPLACE) == 0) {
+        temp_.clear();
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+#endif
     if (::linkat(folder_.dir(), temp_.c_str(), folder_.dir(), name_.c_str(), 0) == 0) {
         ::unlinkat(folder_.dir(), temp_.c_str(), 0);
         temp_.clear();
@@ -259,19 +275,18 @@ bool PosixFile::read_back(u64 off, unsigned char* p, std::size_t n, WriteFailure
 // fails (a delayed write error) takes the name back.
 bool PosixFile::commit(WriteFailure& failure)
 {
-    // Linking names an unnamed file where nothing was, never replacing or following what is there.
-    if (!temp_.empty() || !folder_.link_unnamed(fd_.get(), name_)) {
-        if (temp_.empty() && folder_.keep() && errno == EEXIST) {
-            failure = WriteFailure{"exists", false, true};
-            return false;
-        }
-        if (temp_.empty() && !folder_.name_unnamed(fd_.get(), temp_, failure))
-            return false;
-        if (!folder_.keep() ? !rename_over() : !link_beside()) {
-            failure =
-                errno == EEXIST && folder_.keep() ? WriteFailure{"exists", false, true} : failure_from_errno(false);
-            return false;
-        }
+    const bool keep = folder_.keep();
+    folder_.before_naming(name_);
+    // Linking names an unnamed file where nothing was, never replacing or following what is there;
+    // a file that cannot be linked so, or that is to replace what has the name, is named twice.
+    bool named = temp_.empty() && folder_.link_unnamed(fd_.get(), name_);
+    if (!named && temp_.empty() && !(keep && errno == EEXIST) && !folder_.name_unnamed(fd_.get(), temp_, failure))
+        return false;
+    if (!named && !temp_.empty())
+        named = keep ? take_free_name() : rename_over();
+    if (!named) {
+        failure = naming_failure(keep, errno == EEXIST, failure_from_errno(false));
+        return false;
     }
     if (fd_.close())
         return true;
@@ -304,6 +319,22 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
         throw Error(shown + ": cannot open the folder: " + std::strerror(e));
     }
     return std::make_unique<PosixFolder>(std::move(dir), options);
+}
+
+PathKind path_kind(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::none : PathKind::unknown;
+    return S_ISDIR(st.st_mode) ? PathKind::folder : PathKind::other;
+}
+
+std::string make_folder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0777) == 0)
+        return {};
+    const int e = errno;
+    return e == EEXIST && path_kind(path) == PathKind::folder ? std::string() : std::strerror(e);
 }
 
 u64 OutputFolder::freed_by_replacing(const std::string& path)

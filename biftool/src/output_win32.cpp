@@ -10,6 +10,7 @@ namespace bif {
 namespace {
 
 using win32::Handle;
+using NamingHook = std::function<void(const std::string&)>;
 
 constexpr int name_tries = 100;
 constexpr DWORD disk_quota_exceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED, missing from some headers
@@ -52,8 +53,10 @@ OVERLAPPED at(u64 off)
 
 class WinFile final : public OutputFile {
 public:
-    WinFile(Handle file, std::wstring temp, std::wstring final_path, bool keep)
-        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path)), keep_(keep)
+    WinFile(Handle file, std::wstring temp, std::wstring final_path, std::string name, bool keep,
+            const NamingHook& before_naming)
+        : file_(std::move(file)), temp_(std::move(temp)), final_(std::move(final_path)), name_(std::move(name)),
+          keep_(keep), before_naming_(before_naming)
     {
     }
     ~WinFile() override
@@ -96,18 +99,20 @@ public:
     }
 
     // MoveFileExW replaces the entry at the final name, a link included, without following it;
-    // without MOVEFILE_REPLACE_EXISTING it fails where the name is taken.
+    // without MOVEFILE_REPLACE_EXISTING it fails where the name is taken, the file system checking
+    // the name and renaming in one step, so a file made meanwhile is never replaced.
     bool commit(WriteFailure& failure) override
     {
         if (!file_.close()) {
             failure = failure_from_last_error(true);
             return false;
         }
+        if (before_naming_)
+            before_naming_(name_);
         if (!MoveFileExW(temp_.c_str(), final_.c_str(), keep_ ? 0 : MOVEFILE_REPLACE_EXISTING)) {
-            DWORD e = GetLastError();
-            failure = keep_ && (e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
-                          ? WriteFailure{"exists", false, true}
-                          : failure_from_last_error(false);
+            const DWORD e = GetLastError();
+            failure = naming_failure(keep_, e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS,
+                                     failure_from_last_error(false));
             return false;
         }
         temp_.clear();
@@ -117,14 +122,17 @@ public:
 private:
     Handle file_;
     std::wstring temp_, final_;
+    std::string name_;
     bool keep_;
+    const NamingHook& before_naming_; // the folder's
     u64 written_ = 0;
 };
 
 class WinFolder final : public OutputFolder {
 public:
     WinFolder(Handle dir, std::wstring path, const OutputOptions& options)
-        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed), keep_(options.keep_existing)
+        : dir_(std::move(dir)), path_(std::move(path) + L"\\"), names_(options.seed), keep_(options.keep_existing),
+          before_naming_(options.before_naming)
     {
     }
 
@@ -155,7 +163,8 @@ public:
             Handle file(CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
             if (file.valid())
-                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name), keep_);
+                return std::make_unique<WinFile>(std::move(file), temp, path_ + win32::widen(name), name, keep_,
+                                                 before_naming_);
             DWORD e = GetLastError();
             if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
                 break;
@@ -171,6 +180,7 @@ private:
     std::wstring path_;
     TemporaryNames names_;
     bool keep_;
+    NamingHook before_naming_;
 };
 
 bool is_reparse_point(HANDLE h)
@@ -209,6 +219,26 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& parent, cons
     if (is_reparse_point(dir.get()))
         throw Error(link);
     return std::make_unique<WinFolder>(std::move(dir), std::move(path), options);
+}
+
+PathKind path_kind(const std::string& path)
+{
+    const DWORD attrs = GetFileAttributesW(win32::system_path(path).c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) {
+        // A file on the way answers "path not found" or "the directory name is invalid".
+        const DWORD e = GetLastError();
+        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_DIRECTORY ? PathKind::none
+                                                                                              : PathKind::unknown;
+    }
+    return attrs & FILE_ATTRIBUTE_DIRECTORY ? PathKind::folder : PathKind::other;
+}
+
+std::string make_folder(const std::string& path)
+{
+    if (CreateDirectoryW(win32::system_path(path).c_str(), nullptr))
+        return {};
+    const DWORD e = GetLastError();
+    return e == ERROR_ALREADY_EXISTS && path_kind(path) == PathKind::folder ? std::string() : win32::error_text(e);
 }
 
 u64 OutputFolder::freed_by_replacing(const std::string& path)

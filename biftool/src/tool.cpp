@@ -14,7 +14,8 @@ int run(const std::vector<std::string>& args, ToolIo& io)
     std::string problem;
     const Options o = parse_options(args, problem);
     if (!problem.empty()) {
-        io.err << "biftool: " << problem << "\n" << usage_text();
+        io.err << "biftool: " << problem << "\n"
+               << usage_text() << "\"biftool --help\" lists the options, with examples.\n";
         return exit_usage;
     }
     switch (o.mode) {

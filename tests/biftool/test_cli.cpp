@@ -47,6 +47,9 @@ TEST_CASE("usage errors exit 1; unusable input exits 2 with a message naming the
         {{""}, "empty archive name"},
         {{"--help", "TEST.bif"}, "stand alone"},
         {{"MISSING.bif"}, "biftool: MISSING.bif: no such file"},
+        {{"--game"},
+         "biftool: no chitin.key found in the current folder or the one above; give the game's index "
+         "with --key"},
         {{"JUNK.bif"}, "biftool: JUNK.bif: not a BIF archive"},
         {{"DIR.bif"}, "biftool: DIR.bif: is a folder, not a file"},
         {{"-extr", "FIFO.bif"}, "biftool: FIFO.bif: is a FIFO, not a file"}};

@@ -55,6 +55,32 @@ TEST_CASE("nothing outside the output folder changes")
         }
 }
 
+TEST_CASE("--keep never replaces a file, not even one made just before the finished file is named")
+{
+    // Another writer's file turns up at each name between the look before writing and the naming.
+    for (bool named : {false, true})
+        for (bool keep : {true, false}) {
+            CAPTURE(named);
+            CAPTURE(keep);
+            TempDir t("late");
+            const fs::path data = t.path / "data", out = data / "TEST";
+            fs::create_directories(data);
+            Sample s = sample_archive();
+            write_all(t.path / "chitin.key", bif::gen::build_key(s.key));
+            write_all(data / "TEST.bif", s.biff);
+            bif::OutputOptions options{named};
+            options.before_naming = [&](const std::string& name) { write_all(out / name, text("theirs")); };
+            Run r = run_in_process({"-extr", keep ? "--keep" : "--", "TEST.bif"}, data, options);
+            CHECK(r.code == 0);
+            CHECK(files_in(out).size() == s.expected.size()); // no temporary file left
+            for (const auto& [name, bytes] : s.expected)
+                CHECK(read_all(out / name) == (keep ? text("theirs") : bytes));
+            const std::string n = std::to_string(s.expected.size());
+            CHECK(contains(r.out, keep ? "Extracted 0 files, 0 bytes" : "Extracted " + n + " files"));
+            CHECK(contains(r.out, "Kept " + n + " existing files unchanged") == keep);
+        }
+}
+
 TEST_CASE("a resource that cannot be written or read is skipped; a failing volume stops; leftovers go")
 {
     TempDir t("skip");

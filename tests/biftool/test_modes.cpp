@@ -5,6 +5,8 @@
 
 #include <set>
 
+#include <unistd.h>
+
 #include "test_util.h"
 
 using namespace bt;
@@ -216,6 +218,56 @@ TEST_CASE("extracting the whole game or a choice of it into one folder; nothing 
         CHECK(contains(r.err, "link: is a link to another place"));
     }
     CHECK(files_in(g.dir.path / "elsewhere").empty());
+}
+
+TEST_CASE("--out makes its folder and those above it; a file in the way or a locked folder said once")
+{
+    Game g = make_game();
+    using names = std::vector<std::string>;
+    CHECK(run_in_process({"-extr", "--out", "new/a/b", "data/MAIN.bif", "cache/TALK.bif"}, g.root).code == 0);
+    CHECK(read_folder(g.root / "new/a/b").size() == 7);
+    CHECK(
+        run_in_process({"-extr", "--per-archive", "--out", "new/c", "data/MAIN.bif", "cache/TALK.bif"}, g.root).code ==
+        0);
+    CHECK(files_in(g.root / "new/c") == names{"MAIN", "TALK"});
+    run_in_process({"--game", "-extr", "--type", "DLG", "--out", "../x/y"}, g.root / "data");
+    CHECK(files_in(g.root / "x/y") == names{"BYE.DLG", "HELLO.DLG"});
+    // A link the user names above the folder is followed, as mkdir -p does (the folder itself
+    // may not be one: above).
+    fs::create_directories(g.dir.path / "elsewhere");
+    fs::create_directory_symlink(g.dir.path / "elsewhere", g.root / "link");
+    CHECK(run_in_process({"-extr", "--type", "IDS", "--out", "link/sub/ids", "data/MAIN.bif"}, g.root).code == 0);
+    CHECK(files_in(g.dir.path / "elsewhere/sub/ids") == names{"STATS.IDS"});
+
+    // In the way: a file above the folder or as the folder; a folder that takes no new one. Each
+    // said once for all the archives; nothing made.
+    write_all(g.root / "file", text("x"));
+    const std::pair<std::string, std::string> rows[] = {
+        {"file/sub/dir", "cannot extract into it: " + (g.root / "file").string() + " is not a folder"},
+        {"file", "cannot extract into it: it exists and is not a folder"}};
+    for (const auto& [out, said] : rows) {
+        Run r = run_in_process({"-extr", "--out", out, "data/MAIN.bif", "cache/TALK.bif"}, g.root);
+        CHECK(r.code == 2);
+        CHECK((r.out.empty() && r.err == "biftool: " + out + ": " + said + "\n"));
+    }
+    // As root (who may write anywhere) the tool runs as nobody, who must reach the game's folder.
+    const std::string as_user = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    bool reachable = true;
+    for (fs::path p = g.root; p != p.parent_path(); p = p.parent_path())
+        reachable = reachable && (fs::status(p).permissions() & fs::perms::others_exec) != fs::perms::none;
+    const auto read_only = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_exec;
+    fs::create_directories(g.root / "locked"), fs::permissions(g.root / "locked", read_only);
+    if (as_user.empty() || reachable) {
+        Run r =
+            run_biftool({"-extr", "--out", "locked/new/dir", "data/MAIN.bif", "cache/TALK.bif"}, g.root, "", as_user);
+        CHECK(r.code == 2);
+        CHECK(r.err == "biftool: locked/new/dir: cannot create the folder " + (g.root / "locked/new").string() +
+                           ": Permission denied\n");
+    } else {
+        MESSAGE("not run as nobody: a folder above the test's cannot be searched by others");
+    }
+    CHECK(files_in(g.root / "locked").empty());
+    fs::permissions(g.root / "locked", fs::perms::owner_all);
 }
 
 TEST_CASE("decryption on request, existing files kept on request, several archives with one summary")

@@ -70,8 +70,9 @@ int wmain(int argc, wchar_t** argv)
         run(argv[1], L"-extr \"" + (game / "data" / "Shared.bif").wstring() + L"\"") == 4 && // not in the index
         read(game / "data" / "Shared" / "LOC00001.2DA") ==
             Bytes(shared.files[0].data.begin() + 10, shared.files[0].data.begin() + 500);
-    // The whole game through the Win32 output: a file kept on request (no replacing rename), then replaced.
-    const fs::path mod = game / L"mod";
+    // The whole game through the Win32 output, into a folder made with those above it: a file kept
+    // on request (no replacing rename), then replaced.
+    const fs::path mod = game / L"mods" / L"new" / L"mod";
     const std::wstring whole_game =
         L"--key \"" + (game / L"chitin.key").wstring() + L"\" --game -extr --out \"" + mod.wstring() + L"\"";
     const bool game_ok =
