@@ -52,6 +52,8 @@ public:
     Source& data() { return *data_; }
     // True when data() inflates: it is then read forward, once, each shared stretch copied.
     bool compressed() const { return data_ != &file_; }
+    // The reader of a BIFC's independent blocks, which threads may share out; null otherwise.
+    InflateSource* blocks() { return inflater_ && inflater_->blocked() ? inflater_.get() : nullptr; }
     std::string problem(const Entry& e) const;
 
     // Writes the 24-byte TIS header of a tileset entry.

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <exception>
+#include <thread>
 #include <unordered_set>
 
 #include "decrypt.h"
-#include "text_util.h"
 #include "paths.h"
+#include "runs.h"
+#include "text_util.h"
 
 namespace bif {
 
@@ -132,10 +135,10 @@ void failed(ExtractStats& st, const std::string& why)
 // written decrypted holds other bytes than the archive's and is never held.
 class Extraction {
 public:
-    Extraction(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
+    Extraction(Archive& archive, Source& data, const Selection& chosen, OutputFolder& folder, const std::string& shown,
                const WriteOptions& options, ExtractStats& st, Tally* tally)
-        : archive_(archive), chosen_(chosen), folder_(folder), shown_(shown), options_(options), st_(st), tally_(tally),
-          buf_(copy_buffer)
+        : archive_(archive), data_(data), chosen_(chosen), folder_(folder), shown_(shown), options_(options), st_(st),
+          tally_(tally), buf_(copy_buffer)
     {
     }
 
@@ -211,7 +214,7 @@ private:
                 if (!held_.file->read_back(held_.skip + pos - held_.start, buf_.data() + fill, take, failure))
                     return false;
             } else {
-                archive_.data().read(pos, buf_.data() + fill, take);
+                data_.read(pos, buf_.data() + fill, take);
             }
             unsigned char* p = buf_.data();
             std::size_t n = fill + take;
@@ -254,6 +257,7 @@ private:
     }
 
     Archive& archive_;
+    Source& data_; // the archive's data, or a reader of its blocks of this thread's own
     const Selection& chosen_;
     OutputFolder& folder_;
     const std::string& shown_;
@@ -266,13 +270,112 @@ private:
 
 } // namespace
 
+namespace {
+
+constexpr unsigned most_threads = 4;
+
+// Where the runs of the chosen files in `order` start; one run when the archive cannot be shared out.
+std::vector<std::size_t> runs_of(Archive& archive, const Selection& chosen, const std::vector<u32>& order,
+                                 const WriteOptions& options, std::unique_ptr<InflateSource>& walker)
+{
+    if (archive.compressed() && !archive.blocks())
+        return {0}; // one zlib stream
+    std::vector<Span> spans(order.size());
+    u64 total = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const Entry& e = chosen.entry(order[k]);
+        spans[k] = Span{e.offset, e.size(), e.damaged};
+        total += e.damaged ? 0 : e.size();
+    }
+    if (total < 2 * options.run_bytes)
+        return {0};
+    RunLimits limits;
+    limits.bytes = options.run_bytes;
+    if (InflateSource* blocks = archive.blocks()) {
+        walker = blocks->sibling();
+        limits.base = [&](u64 off) { return walker->block_start(off); };
+    }
+    return plan_runs(spans, limits);
+}
+
+// The runs on threads of their own, each thread taking the next. A run is written as the whole
+// archive would be; a failure of the volume lets the runs before it finish and stops those after.
+void extract_runs(Archive& archive, const Selection& chosen, const std::vector<u32>& order,
+                  const std::vector<std::size_t>& starts, OutputFolder& folder, const std::string& shown,
+                  const WriteOptions& options, ExtractStats& st, Tally* tally,
+                  const std::function<void(std::size_t, std::size_t)>& progress, const FolderOpener& more_folders)
+{
+    const unsigned threads =
+        static_cast<unsigned>(std::min<std::size_t>(std::min(options.threads, most_threads), starts.size()));
+    std::vector<ExtractStats> results(starts.size());
+    std::vector<std::exception_ptr> thrown(threads);
+    std::atomic<std::size_t> next{0}, done{0}, stop_at{starts.size()};
+    auto worker = [&](unsigned w) {
+        try {
+            std::unique_ptr<OutputFolder> own;
+            if (w > 0) {
+                try {
+                    own = more_folders(w);
+                } catch (const Error&) {
+                    return; // the other threads write its share
+                }
+            }
+            std::unique_ptr<InflateSource> blocks = archive.blocks() ? archive.blocks()->sibling() : nullptr;
+            Source& data = blocks ? *blocks : archive.data();
+            for (std::size_t r; (r = next++) < starts.size() && r < stop_at;) {
+                const std::size_t end = r + 1 < starts.size() ? starts[r + 1] : order.size();
+                Extraction x(archive, data, chosen, own ? *own : folder, shown, options, results[r], tally);
+                bool stopped = false;
+                for (std::size_t k = starts[r]; k < end && !stopped && r < stop_at; ++k) {
+                    if (w == 0 && progress)
+                        progress(done, chosen.size());
+                    ++done;
+                    stopped = x.extract_one(order[k]) == Outcome::stop;
+                }
+                if (x.release_held() == Outcome::stop || stopped) {
+                    results[r].stopped = true;
+                    std::size_t at = stop_at;
+                    while (r < at && !stop_at.compare_exchange_weak(at, r)) // the earliest run to stop wins
+                        ;
+                }
+            }
+        } catch (...) {
+            thrown[w] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned w = 1; w < threads; ++w)
+        pool.emplace_back(worker, w);
+    worker(0);
+    for (std::thread& t : pool)
+        t.join();
+    for (const std::exception_ptr& e : thrown)
+        if (e)
+            std::rethrow_exception(e);
+    for (const ExtractStats& r : results)
+        st.add(r);
+    if (progress)
+        progress(done, chosen.size());
+}
+
+} // namespace
+
 void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
                     const WriteOptions& options, ExtractStats& st, Tally* tally,
-                    const std::function<void(std::size_t, std::size_t)>& progress)
+                    const std::function<void(std::size_t, std::size_t)>& progress, const FolderOpener& more_folders)
 {
-    Extraction x(archive, chosen, folder, shown, options, st, tally);
+    const std::vector<u32> order = archive_order(chosen);
+    std::unique_ptr<InflateSource> walker;
+    if (options.threads > 1 && more_folders) {
+        const std::vector<std::size_t> starts = runs_of(archive, chosen, order, options, walker);
+        walker.reset();
+        if (starts.size() > 1)
+            return extract_runs(archive, chosen, order, starts, folder, shown, options, st, tally, progress,
+                                more_folders);
+    }
+    Extraction x(archive, archive.data(), chosen, folder, shown, options, st, tally);
     std::size_t done = 0;
-    for (u32 i : archive_order(chosen)) {
+    for (u32 i : order) {
         if (progress)
             progress(done, chosen.size());
         ++done;

@@ -47,6 +47,8 @@ struct WriteOptions {
     OutputOptions output{};
     bool keep_existing = false; // never replace a file; count it as kept
     bool decrypt = false;       // write encrypted 2DA and IDS as plain text
+    unsigned threads = 1;       // a plain or BIFC archive is shared out in runs of about
+    u64 run_bytes = 4ull << 20; // this many bytes when more folders can be opened
 };
 
 struct ExtractStats {
@@ -87,14 +89,21 @@ private:
 std::unique_ptr<OutputFolder> open_output(const OutputPlace& place, const std::vector<const Selection*>& names,
                                           const OutputOptions& options);
 
+// Another handle on the output folder, for thread `w` (1, 2, ...): each writes through its own.
+using FolderOpener = std::function<std::unique_ptr<OutputFolder>(unsigned w)>;
+
 // Writes the chosen resources of one archive into `folder`, in archive order. Each file appears
 // under its name only when complete. A resource that cannot be read or written (a folder in the
 // way, a name the file system refuses) is skipped and reported; a failure of the volume (disk
 // full, I/O) stops at once; a folder that takes no new file is named by `shown`. `progress` (may be empty) is called
-// before each resource with the number done; `tally` (may be null) counts what is written.
+// before each resource with the number done; `tally` (may be null) counts what is written. With
+// `more_folders` and several threads, runs of the archive are written on threads of their own,
+// with the same files and the same report; after a failure of the volume the runs before it are
+// still written whole, and what later ones had written stays.
 void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
                     const WriteOptions& options, ExtractStats& st, Tally* tally,
-                    const std::function<void(std::size_t done, std::size_t total)>& progress);
+                    const std::function<void(std::size_t done, std::size_t total)>& progress,
+                    const FolderOpener& more_folders = {});
 
 // The whole archive into one folder, checked and cleaned as above. Throws Error, before writing
 // anything, when the folder is unusable or too small.

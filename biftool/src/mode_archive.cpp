@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "archive.h"
 #include "text_util.h"
@@ -133,11 +134,20 @@ int extract_one(const std::string& path, const Options& o, const std::optional<O
     need.check(place, write);
     std::unique_ptr<OutputFolder> into = open_output(place, {&chosen}, write.output);
     ExtractStats st;
-    extract_chosen(*n.archive, chosen, *into, place.shown, write, st, nullptr,
-                   [&](std::size_t done, std::size_t total) {
-                       if (io.terminal)
-                           progress_line(io, done, total, done == total, totals.last_progress);
-                   });
+    write.threads = std::max(1u, std::thread::hardware_concurrency());
+    const FolderOpener more_folders = [&](unsigned w) {
+        OutputOptions own = write.output;
+        if (own.seed)
+            own.seed += w;
+        return OutputFolder::open(place.parent, place.name, place.shown, own);
+    };
+    extract_chosen(
+        *n.archive, chosen, *into, place.shown, write, st, nullptr,
+        [&](std::size_t done, std::size_t total) {
+            if (io.terminal)
+                progress_line(io, done, total, done == total, totals.last_progress);
+        },
+        more_folders);
     st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     ++totals.archives;
     totals.st.add(st);

@@ -38,11 +38,11 @@ struct ZStream {
 
 InflateSource::InflateSource(Source& file, bool blocked, u64 usize)
     : Source(file.name()), file_(file), blocked_(blocked), usize_(usize), zs_(std::make_unique<ZStream>(file.name())),
-      inbuf_(read_buffer_size), scratch_(read_buffer_size)
+      inbuf_(read_buffer_size), scratch_(read_buffer_size), budget_(std::make_shared<Budget>())
 {
     // Reading the header and the table takes one pass and perhaps a restart; the archive then sets
     // the bound from its table (limit_inflation).
-    budget_ = 2 * usize_ + 64ull * 1024 * 1024;
+    budget_->limit = 2 * usize_ + 64ull * 1024 * 1024;
 }
 
 InflateSource::~InflateSource() = default;
@@ -70,6 +70,24 @@ std::unique_ptr<InflateSource> InflateSource::blocks(Source& file, u64 first_blo
         s->restart_block();
     }
     return s;
+}
+
+std::unique_ptr<InflateSource> InflateSource::sibling() const
+{
+    std::unique_ptr<InflateSource> s(new InflateSource(file_, true, usize_));
+    s->first_block_ = first_block_;
+    s->checkpoints_ = checkpoints_;
+    s->budget_ = budget_;
+    s->broken_at_ = broken_at_;
+    s->broken_why_ = broken_why_;
+    return s;
+}
+
+u64 InflateSource::block_start(u64 off)
+{
+    walk_to(off);
+    restart_block();
+    return blk_.ustart;
 }
 
 void InflateSource::fail(const std::string& what) { throw Error(name_ + ": " + what); }
@@ -110,6 +128,15 @@ void InflateSource::seek_block(u64 target)
 {
     if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen)
         return;
+    walk_to(target);
+    restart_block();
+}
+
+// Finds the block holding `target` by its headers alone; the stream must be restarted after.
+void InflateSource::walk_to(u64 target)
+{
+    if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen)
+        return;
     u64 number = 0, header = first_block_, ustart = 0;
     if (have_block_ && blk_.ustart <= target) {
         number = blk_.number;
@@ -129,7 +156,6 @@ void InflateSource::seek_block(u64 target)
         // Each step moves at least 8 bytes forward in the file, so the walk ends.
         load_block_at(blk_.number + 1, blk_.comp_off + blk_.comp_len, blk_.ustart + blk_.ulen);
     }
-    restart_block();
 }
 
 void InflateSource::restart_block()
@@ -170,8 +196,7 @@ void InflateSource::inflate_into(unsigned char* out, std::size_t n)
     z_stream& zs = zs_->s;
     std::string where =
         blocked_ ? "compressed block " + std::to_string(blk_.number + 1) : std::string("compressed data");
-    inflated_ += n;
-    if (inflated_ > budget_)
+    if (budget_->spent.fetch_add(n, std::memory_order_relaxed) + n > budget_->limit.load(std::memory_order_relaxed))
         fail("needs far more decompression than its entry table explains (" + std::to_string(usize_) +
              " bytes): its data is read back and forth");
     while (n > 0) {

@@ -1,6 +1,7 @@
 #pragma once
 // Random-access byte sources the readers work on: a file on disk (read piecewise, never whole),
 // a block of memory (tests, fuzzer), and the decompressed contents of a compressed archive.
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,8 +71,16 @@ public:
     static std::unique_ptr<InflateSource> blocks(Source& file, u64 first_block, u64 uncomp_len);
     ~InflateSource() override;
     u64 size() const override { return usize_; }
-    // From now on at most `bytes` more are inflated; set once the entry table says what is needed.
-    void limit_inflation(u64 bytes) { budget_ = inflated_ + bytes; }
+    // "BIFC V1.0": its blocks can be read apart (sibling, block_start).
+    bool blocked() const { return blocked_; }
+    // From now on at most `bytes` more are inflated, by this source and its siblings together; set
+    // once the entry table says what is needed.
+    void limit_inflation(u64 bytes) { budget_->limit = budget_->spent + bytes; }
+    // BIFC: another reader of the same blocks for another thread, sharing the bound and what is
+    // known of the block chain; it starts with no block loaded.
+    std::unique_ptr<InflateSource> sibling() const;
+    // BIFC: the uncompressed offset where the block holding byte `off` starts. Throws Error.
+    u64 block_start(u64 off);
 
 protected:
     void do_read(u64 off, void* dst, std::size_t n) override;
@@ -89,7 +98,12 @@ private:
     struct Checkpoint {
         u64 number, header, ustart;
     };
+    // What all readers of one archive may still inflate.
+    struct Budget {
+        std::atomic<u64> spent{0}, limit{0};
+    };
     void load_block_at(u64 number, u64 header, u64 ustart);
+    void walk_to(u64 target);
     void seek_block(u64 target);
     void restart_block();
     void inflate_into(unsigned char* out, std::size_t n);
@@ -110,7 +124,7 @@ private:
     u64 upos_ = 0;      // uncompressed offset of the next byte inflate gives
     u64 comp_used_ = 0; // compressed bytes of the current block fed to inflate
     std::vector<unsigned char> inbuf_, scratch_;
-    u64 inflated_ = 0, budget_ = 0;
+    std::shared_ptr<Budget> budget_;
     u64 broken_at_ = ~u64{0};
     std::string broken_why_;
 };

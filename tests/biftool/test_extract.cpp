@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include "runs.h"
 #include "test_util.h"
 
 using namespace bt;
@@ -208,5 +209,91 @@ TEST_CASE("a game folder the user may not write: said once, plainly, with what t
         CHECK(files_in(data).size() == (made_before ? 2 : 1));
         CHECK((!made_before || files_in(data / "TEST").empty()));
     }
+}
+}
+
+TEST_SUITE("extract") {
+TEST_CASE("runs start only where no data is shared across, near the start of a block")
+{
+    // Files of 1000 bytes in blocks of 3000, the third sharing the second's data, the eighth damaged.
+    std::vector<bif::Span> spans;
+    for (bif::u64 i = 0; i < 12; ++i)
+        spans.push_back({i * 1000, 1000, i == 7});
+    spans[2].offset = 1000;
+    bif::RunLimits limits;
+    limits.bytes = 1500;
+    limits.head = 100;
+    limits.base = [](bif::u64 off) { return off / 3000 * 3000; };
+    CHECK(bif::plan_runs(spans, limits) == std::vector<std::size_t>{0, 3, 6, 9});
+    limits.head = 2000;
+    CHECK(bif::plan_runs(spans, limits) == std::vector<std::size_t>{0, 3, 5, 8, 10});
+}
+
+TEST_CASE("on several threads: the files and the report of one thread; one bound for all")
+{
+    TempDir t("threads");
+    // Files of many sizes, two sharing one stretch, one starting inside another, a tileset and a
+    // damaged entry.
+    bif::gen::BiffPlan plan;
+    for (bif::u32 i = 0; i < 48; ++i)
+        plan.files.push_back({i, 0x03F4, pattern(20000 + i * 7919 % 60000, i)});
+    plan.tilesets.push_back({bif::gen::tileset_locator(0, 1), 5120, pattern(5120 * 4, 99)});
+    Bytes biff = bif::gen::build_biff(plan);
+    auto entry = [&](int i) { return &biff[20 + 16 * i]; };
+    std::copy_n(entry(9) + 4, 8, entry(10) + 4);
+    bif::put32(entry(20) + 4, bif::le32(entry(19) + 4) + 100);
+    bif::put32(entry(30) + 4, 0x7FFFFFF0);
+    // Garbage behind intact headers in blocks far apart, so that runs of their own fail.
+    Bytes broken = bif::gen::compress_bifc(biff, 4096);
+    for (std::size_t pos = 12, block = 0; pos + 8 <= broken.size(); pos += 8 + bif::le32(&broken[pos + 4]), ++block)
+        for (std::size_t i = pos + 8; (block % 70 == 40) && i < pos + 8 + bif::le32(&broken[pos + 4]); ++i)
+            broken[i] = i * 7 & 0xFF;
+    const Bytes formats[] = {biff, bif::gen::compress_bifc(biff, 4096), broken};
+    auto files = [](const fs::path& dir) {
+        std::map<std::string, Bytes> m;
+        for (const auto& f : files_in(dir))
+            m[f] = read_all(dir / f);
+        return m;
+    };
+    for (std::size_t f = 0; f < std::size(formats); ++f) {
+        CAPTURE(f);
+        const auto one = extract_with(t.path / "one", formats[f], {});
+        for (unsigned threads : {2u, 3u}) {
+            bif::WriteOptions options;
+            options.threads = threads;
+            options.run_bytes = 30000;
+            const auto many = extract_with(t.path / "many", formats[f], options);
+            CHECK(many.files == one.files);
+            CHECK(many.bytes == one.bytes);
+            CHECK(many.failed == one.failed);
+            CHECK(many.errors == one.errors);
+            CHECK(files(t.path / "many") == files(t.path / "one"));
+        }
+        CHECK(one.files == (f == 2 ? one.files : 48));
+        CHECK(one.errors.size() >= (f == 2 ? 3 : 1));
+    }
+
+    // Resources that each inflate a block of 1 MiB again (written decrypted, they are not kept to
+    // copy from), half of them in each of two runs: each run alone stays within the bound, both
+    // together do not.
+    plan = {};
+    plan.files.push_back({0, 0x03F4, Bytes(2 << 20)});
+    for (bif::u32 i = 1; i < 24; ++i)
+        plan.files.push_back({i, 0x03F4, {}});
+    biff = bif::gen::build_biff(plan);
+    for (bif::u32 i = 0; i < 24; ++i) {
+        const bif::u32 at = (i < 12 ? 1u << 20 : 2u << 20) - 100;
+        bif::put32(entry(i) + 4, at);
+        bif::put32(entry(i) + 8, 100);
+        biff[at] = biff[at + 1] = 0xFF;
+    }
+    bif::WriteOptions options;
+    options.decrypt = true;
+    options.threads = 2;
+    options.run_bytes = 1;
+    const auto st = extract_with(t.path / "bound", bif::gen::compress_bifc(biff, 1 << 20), options);
+    CHECK(st.failed > 0);
+    CHECK(st.files + st.failed == 24);
+    CHECK(contains(st.errors.at(0), "needs far more decompression than its entry table explains"));
 }
 }

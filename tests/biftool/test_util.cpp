@@ -62,6 +62,22 @@ bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const 
     return bif::extract_all(a, plan, {out.parent_path(), out.filename(), out}, {}, nullptr);
 }
 
+bif::ExtractStats extract_with(const fs::path& out, const Bytes& archive, const bif::WriteOptions& options)
+{
+    bif::MemorySource src(archive.data(), archive.size(), "TEST.bif");
+    bif::Archive a(src);
+    const bif::Plan plan = bif::plan_names(a, nullptr, {});
+    const bif::Selection all = bif::Selection::all(a, plan);
+    fs::remove_all(out);
+    const bif::OutputPlace place{out.parent_path(), out.filename(), out};
+    auto folder = bif::open_output(place, {&all}, options.output);
+    bif::ExtractStats st;
+    bif::extract_chosen(a, all, *folder, place.shown, options, st, nullptr, nullptr, [&](unsigned) {
+        return bif::OutputFolder::open(place.parent, place.name, place.shown, options.output);
+    });
+    return st;
+}
+
 std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& archive, const Bytes* key)
 {
     auto st = extract_into(out, archive, key);

@@ -25,6 +25,8 @@ bool contains(const std::string& hay, const std::string& needle);
 
 // An archive and its index in memory, named as biftool does it, extracted into `out` made afresh.
 bif::ExtractStats extract_into(const fs::path& out, const Bytes& archive, const Bytes* key = nullptr);
+// The same through extract_chosen with `options` (threads, run size), each thread with a folder of its own.
+bif::ExtractStats extract_with(const fs::path& out, const Bytes& archive, const bif::WriteOptions& options);
 std::map<std::string, Bytes> extract_memory(const fs::path& out, const Bytes& archive, const Bytes* key = nullptr);
 
 struct Run {
