@@ -4,6 +4,7 @@
 
 #include "platform/win32/painting/fill.h"
 #include "platform/win32/painting/colors.h"
+#include "platform/win32/painting/label_images.h"
 #include "platform/win32/base.h"
 
 namespace platform::win32 {
@@ -83,7 +84,7 @@ void paint_label(HDC dc, const Label& label, FontCache& fonts)
     draw_label(canvas, label, fonts);
 }
 
-void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, const RECT& area)
+void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, const RECT& area, LabelImages* kept)
 {
     fill(canvas.dc(), area, to_colorref(form.layout().back));
     const auto& labels = form.labels();
@@ -93,7 +94,7 @@ void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, cons
             continue;
         const RECT box = label_box(label, fonts.dpi());
         RECT overlap;
-        if (IntersectRect(&overlap, &box, &area))
+        if (IntersectRect(&overlap, &box, &area) && !(kept && kept->draw(canvas.dc(), label, box, area, fonts)))
             draw_label(canvas, label, fonts);
     }
 }

@@ -40,8 +40,12 @@ private:
 // Draws one label inside its box, which it never paints beyond.
 void paint_label(HDC dc, const Label& label, FontCache& fonts);
 
+class LabelImages;
+
 // Draws what the form itself shows within the area (client pixels): its back colour, then its
-// visible labels from the bottom of the stack to the top.
-void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, const RECT& area);
+// visible labels from the bottom of the stack to the top, copied from their kept pictures where
+// there are any.
+void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, const RECT& area,
+                        LabelImages* kept = nullptr);
 
 } // namespace platform::win32

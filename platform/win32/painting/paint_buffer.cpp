@@ -36,12 +36,19 @@ bool PaintBuffer::prepare(int width, int height, SIZE room, POINT corner)
         }
     }
     corner_ = corner;
-    for (const auto& view : views_)
-        SetViewportOrgEx(view.second->dc(), -corner.x, -corner.y, nullptr);
     return true;
 }
 
-HDC PaintBuffer::dc() { return views_.front().second->dc(); }
+HDC PaintBuffer::View::at(POINT corner)
+{
+    if (corner.x != corner_.x || corner.y != corner_.y) {
+        SetViewportOrgEx(dc_.get(), -corner.x, -corner.y, nullptr);
+        corner_ = corner;
+    }
+    return dc();
+}
+
+HDC PaintBuffer::dc() { return views_.front().second->at(corner_); }
 
 HDC PaintBuffer::dc_with(HFONT font)
 {
@@ -49,7 +56,7 @@ HDC PaintBuffer::dc_with(HFONT font)
         return dc();
     for (const auto& [chosen, view] : views_) {
         if (chosen == font)
-            return view->dc();
+            return view->at(corner_);
     }
     View* view = add_view();
     if (!view) {
@@ -59,16 +66,14 @@ HDC PaintBuffer::dc_with(HFONT font)
     }
     view->use(font);
     views_.back().first = font;
-    return view->dc();
+    return view->at(corner_);
 }
 
 PaintBuffer::View* PaintBuffer::add_view()
 {
     auto view = std::make_unique<View>(pixels_.get(), size_);
-    const HDC dc = view->dc();
-    if (!dc)
+    if (!view->dc())
         return nullptr;
-    SetViewportOrgEx(dc, -corner_.x, -corner_.y, nullptr);
     return views_.emplace_back(nullptr, std::move(view)).second.get();
 }
 

@@ -41,11 +41,14 @@ private:
         View(HANDLE pixels, SIZE size);
         HDC dc() const { return bitmap_ ? dc_.get() : nullptr; }
         void use(HFONT font) { font_in_.emplace(dc_.get(), font); }
+        // Its drawing lands where the paint's top left is `corner`; moved only when that moved.
+        HDC at(POINT corner);
 
     private:
         MemoryDc dc_;
         GdiBitmap bitmap_;
         std::optional<Selection> bitmap_in_, font_in_;
+        POINT corner_{};
     };
 
     View* add_view();

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <optional>
 
+#include "platform/win32/system/system_library.h"
 #include "platform/win32/window/form_window_class.h"
 
 namespace platform::win32 {
@@ -134,9 +135,14 @@ void pump_events()
 int run_message_loop()
 {
     const OwnLoop own;
+    // The program loads user32 at its first call into it. The compiler reads an import's slot once
+    // before a loop, and for this loop that was before the first call had put the function there:
+    // every message went through the loader's stub and a lookup of the name. So its address is
+    // taken once here.
+    const auto get_message = system_function<decltype(&GetMessageW)>(L"user32.dll", "GetMessageW");
     MSG message;
     for (;;) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        const BOOL got = get_message(&message, nullptr, 0, 0);
         if (got == 0)
             return static_cast<int>(message.wParam);
         if (got == -1)

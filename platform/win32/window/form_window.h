@@ -7,6 +7,7 @@
 #include "platform/win32/base.h"
 #include "platform/win32/window/modal_loop.h"
 #include "platform/win32/controls/native_controls.h"
+#include "platform/win32/painting/label_images.h"
 #include "platform/win32/painting/paint_buffer.h"
 #include "platform/form.h"
 #include "platform/label.h"
@@ -101,6 +102,7 @@ private:
     IconHandle big_icon_, small_icon_;
     CursorHandle pointer_;
     PaintBuffer buffer_;
+    LabelImages kept_;
     const Label* pressed_ = nullptr;
     HWND focus_ = nullptr;
     bool placed_ = false;

@@ -89,6 +89,7 @@ void FormWindow::on_dpi_changed(HWND window, WPARAM dpi, LPARAM suggested)
     // Fonts in use by the controls are freed only once the new ones are in place.
     const std::unique_ptr<FontCache> previous = std::move(fonts_);
     buffer_.release(); // it holds the old fonts
+    kept_.clear();     // drawn at the old scale
     dpi_ = Dpi{LOWORD(dpi)};
     fonts_ = std::make_unique<FontCache>(dpi_);
     load_images();

@@ -23,7 +23,7 @@ void FormWindow::draw(HDC target, const RECT& area)
         paint_form_surface(canvas, form_, *fonts_, area);
         return;
     }
-    paint_form_surface(buffer_, form_, *fonts_, area);
+    paint_form_surface(buffer_, form_, *fonts_, area, &kept_);
     BitBlt(target, area.left, area.top, width, height, buffer_.dc(), area.left, area.top, SRCCOPY);
 }
 
