@@ -18,14 +18,14 @@ const std::string missing_file_text = "You are missing the file \"biftool.exe or
 void frmMain::filSource_DblClick()
 {
     selected_archive_ = filSource.selected_name();
-    const std::string switches = chkSwitches.value() == CheckValue::ticked ? extract_switch : "";
+    // A grayed box lists, as a clear one does.
+    const bool extract = chkSwitches.value() == CheckValue::ticked;
+    const std::string switches = extract ? extract_switch : "";
 
     const std::string& folder = platform().app().folder;
     const std::string command = tool_command(folder, switches, selected_archive_);
     try {
-        // Told by the switch the command got: a flag of its own, which reads better, made the linked
-        // program 18 KB larger, std::string's members then coming in whole from the library.
-        if (switches == extract_switch) {
+        if (extract) {
             platform().start_process(command, ShowMode::normal_no_activate, folder);
             platform().message_box(*this, "Files were extracted!", "Done");
         } else {
