@@ -3,6 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace bif {
 
@@ -108,7 +110,10 @@ void InflateSource::load_block_at(u64 number, u64 header, u64 ustart)
                ") is missing; the archive declares " + std::to_string(usize_) +
                " uncompressed bytes but its blocks end after " + std::to_string(ustart));
     unsigned char h[8];
-    file_.read(header, h, 8);
+    if (header >= in_off_ && header - in_off_ + 8 <= in_len_) // read with the block before
+        std::memcpy(h, inbuf_.data() + (header - in_off_), 8);
+    else
+        file_.read(header, h, 8);
     u64 dlen = le32(h), clen = le32(h + 4);
     if (dlen > usize_ - ustart)
         broken("corrupt: compressed block " + std::to_string(number + 1) + " declares " + std::to_string(dlen) +
@@ -126,36 +131,32 @@ void InflateSource::load_block_at(u64 number, u64 header, u64 ustart)
 // Makes the block holding uncompressed offset `target` the current one.
 void InflateSource::seek_block(u64 target)
 {
-    if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen)
+    if (holds(target))
         return;
     walk_to(target);
     restart_block();
 }
 
-// Finds the block holding `target` by its headers alone; the stream must be restarted after.
+// Finds the block holding `target` by its headers alone; the stream must be restarted after. The
+// walk goes on from the current block, or from the last checkpoint before `target` when that is
+// nearer.
 void InflateSource::walk_to(u64 target)
 {
-    if (have_block_ && blk_.ustart <= target && target - blk_.ustart < blk_.ulen)
+    if (holds(target))
         return;
-    u64 number = 0, header = first_block_, ustart = 0;
-    if (have_block_ && blk_.ustart <= target) {
-        number = blk_.number;
-        header = blk_.header;
-        ustart = blk_.ustart;
-    } else {
-        for (auto it = checkpoints_.rbegin(); it != checkpoints_.rend(); ++it)
-            if (it->ustart <= target) {
-                number = it->number;
-                header = it->header;
-                ustart = it->ustart;
-                break;
-            }
+    auto after = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), target,
+                                  [](u64 t, const Checkpoint& c) { return t < c.ustart; });
+    const bool go_on = have_block_ && blk_.ustart <= target &&
+                       (after == checkpoints_.begin() || std::prev(after)->ustart <= blk_.ustart);
+    if (!go_on) {
+        if (after == checkpoints_.begin())
+            load_block_at(0, first_block_, 0);
+        else
+            load_block_at(std::prev(after)->number, std::prev(after)->header, std::prev(after)->ustart);
     }
-    load_block_at(number, header, ustart);
-    while (!(blk_.ustart <= target && target - blk_.ustart < blk_.ulen)) {
-        // Each step moves at least 8 bytes forward in the file, so the walk ends.
+    // Each step moves at least 8 bytes forward in the file, so the walk ends.
+    while (!holds(target))
         load_block_at(blk_.number + 1, blk_.comp_off + blk_.comp_len, blk_.ustart + blk_.ulen);
-    }
 }
 
 void InflateSource::restart_block()
@@ -177,17 +178,26 @@ void InflateSource::fail_from_here(const std::string& what)
     fail(what);
 }
 
-// Feeds the stream the next piece of the current block's compressed data.
+// Feeds the stream the next piece of the current block's compressed data. The file is read in
+// pieces of the input buffer's size, whatever the blocks' sizes: the headers and blocks after this
+// one come with it.
 void InflateSource::refill(const std::string& where)
 {
     u64 left = blk_.comp_len - comp_used_;
     if (left == 0)
         fail_from_here("truncated: " + where + " ends after giving " + std::to_string(upos_ - blk_.ustart) + " of " +
                        std::to_string(blk_.ulen) + " bytes");
-    std::size_t take = static_cast<std::size_t>(std::min<u64>(left, inbuf_.size()));
-    file_.read(blk_.comp_off + comp_used_, inbuf_.data(), take);
+    const u64 at = blk_.comp_off + comp_used_;
+    if (at < in_off_ || at - in_off_ >= in_len_) {
+        in_len_ = 0; // until the read succeeds
+        const std::size_t take = static_cast<std::size_t>(std::min<u64>(file_.size() - at, inbuf_.size()));
+        file_.read(at, inbuf_.data(), take);
+        in_off_ = at;
+        in_len_ = take;
+    }
+    const std::size_t take = static_cast<std::size_t>(std::min<u64>(left, in_off_ + in_len_ - at));
     comp_used_ += take;
-    zs_->s.next_in = inbuf_.data();
+    zs_->s.next_in = inbuf_.data() + (at - in_off_);
     zs_->s.avail_in = static_cast<uInt>(take);
 }
 

@@ -102,6 +102,7 @@ private:
     struct Budget {
         std::atomic<u64> spent{0}, limit{0};
     };
+    bool holds(u64 off) const { return have_block_ && blk_.ustart <= off && off - blk_.ustart < blk_.ulen; }
     void load_block_at(u64 number, u64 header, u64 ustart);
     void walk_to(u64 target);
     void seek_block(u64 target);
@@ -124,6 +125,7 @@ private:
     u64 upos_ = 0;      // uncompressed offset of the next byte inflate gives
     u64 comp_used_ = 0; // compressed bytes of the current block fed to inflate
     std::vector<unsigned char> inbuf_, scratch_;
+    u64 in_off_ = 0, in_len_ = 0; // inbuf_ holds the file's bytes [in_off_, in_off_ + in_len_)
     std::shared_ptr<Budget> budget_;
     u64 broken_at_ = ~u64{0};
     std::string broken_why_;
