@@ -54,6 +54,8 @@ public:
     bool compressed() const { return data_ != &file_; }
     // The reader of a BIFC's independent blocks, which threads may share out; null otherwise.
     InflateSource* blocks() { return inflater_ && inflater_->blocked() ? inflater_.get() : nullptr; }
+    // The reader of a BIF V1.0's one stream; null otherwise.
+    InflateSource* stream() { return inflater_ && !inflater_->blocked() ? inflater_.get() : nullptr; }
     std::string problem(const Entry& e) const;
 
     // Writes the 24-byte TIS header of a tileset entry.

@@ -4,11 +4,13 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 
 #include "decrypt.h"
 #include "paths.h"
+#include "read_ahead.h"
 #include "runs.h"
 #include "text_util.h"
 
@@ -209,7 +211,17 @@ private:
         }
         do {
             std::size_t take = static_cast<std::size_t>(std::min<u64>(end - pos, buf_.size() - fill));
-            if (held_.file && pos < held_.end) {
+            const unsigned char* ready = nullptr;
+            const bool held = held_.file && pos < held_.end;
+            if (fill == 0 && !decrypt && !held) // written from where it lies, not copied here first
+                if (const std::size_t k = data_.peek(pos, take, ready)) {
+                    if (!out.write(ready, k, failure))
+                        return false;
+                    pos += k;
+                    written += k;
+                    continue;
+                }
+            if (held) {
                 take = static_cast<std::size_t>(std::min<u64>(take, held_.end - pos));
                 if (!held_.file->read_back(held_.skip + pos - held_.start, buf_.data() + fill, take, failure))
                     return false;
@@ -257,7 +269,7 @@ private:
     }
 
     Archive& archive_;
-    Source& data_; // the archive's data, or a reader of its blocks of this thread's own
+    Source& data_; // the archive's data, a reader of its blocks of this thread's own, or one reading ahead
     const Selection& chosen_;
     OutputFolder& folder_;
     const std::string& shown_;
@@ -373,7 +385,19 @@ void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& fol
             return extract_runs(archive, chosen, order, starts, folder, shown, options, st, tally, progress,
                                 more_folders);
     }
-    Extraction x(archive, archive.data(), chosen, folder, shown, options, st, tally);
+    // One stream is inflated a little ahead on a thread of its own while this one writes.
+    std::optional<ReadAhead> ahead;
+    if (InflateSource* stream = archive.stream(); stream && options.threads > 1 && more_folders) {
+        u64 total = 0, reach = 0;
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            if (const Entry& e = chosen.entry(i); !e.damaged) {
+                total += e.size();
+                reach = std::max(reach, e.offset + e.size());
+            }
+        if (total >= 2 * options.run_bytes)
+            ahead.emplace(*stream, reach);
+    }
+    Extraction x(archive, ahead ? *ahead : archive.data(), chosen, folder, shown, options, st, tally);
     std::size_t done = 0;
     for (u32 i : order) {
         if (progress)

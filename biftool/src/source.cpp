@@ -201,7 +201,7 @@ void InflateSource::refill(const std::string& where)
     zs_->s.avail_in = static_cast<uInt>(take);
 }
 
-void InflateSource::inflate_into(unsigned char* out, std::size_t n)
+void InflateSource::inflate_into(unsigned char* out, std::size_t n, std::size_t* given)
 {
     z_stream& zs = zs_->s;
     std::string where =
@@ -223,6 +223,8 @@ void InflateSource::inflate_into(unsigned char* out, std::size_t n)
         out += made;
         n -= made;
         upos_ += made;
+        if (given)
+            *given += made;
         stream_ended_ = rc == Z_STREAM_END;
         if (rc == Z_BUF_ERROR && zs.avail_in != 0 && made == 0)
             fail("corrupt: " + where + " cannot be decompressed");
@@ -258,10 +260,22 @@ void InflateSource::do_read(u64 off, void* dst, std::size_t n)
         }
         u64 in_block = blk_.ustart + blk_.ulen - off;
         std::size_t take = static_cast<std::size_t>(std::min<u64>(n, in_block));
-        inflate_into(out, take);
+        inflate_into(out, take, &given_);
         out += take;
         off += take;
         n -= take;
+    }
+}
+
+void InflateSource::read_counting(u64 off, void* dst, std::size_t n, std::size_t& given)
+{
+    given_ = 0;
+    try {
+        read(off, dst, n);
+        given = n;
+    } catch (...) {
+        given = given_;
+        throw;
     }
 }
 

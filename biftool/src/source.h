@@ -21,6 +21,13 @@ public:
     virtual u64 size() const = 0;
     // Reads exactly n bytes at off, or throws an Error naming the source.
     void read(u64 off, void* dst, std::size_t n);
+    // Where the bytes at `off` (up to n of them) lie in memory already, valid until the next read
+    // or peek; 0 when they must be read.
+    virtual std::size_t peek(u64 off, std::size_t n, const unsigned char*& p)
+    {
+        (void)off, (void)n, (void)p;
+        return 0;
+    }
     // Name used in messages (the file's name as the user gave it).
     const std::string& name() const { return name_; }
 
@@ -81,6 +88,9 @@ public:
     std::unique_ptr<InflateSource> sibling() const;
     // BIFC: the uncompressed offset where the block holding byte `off` starts. Throws Error.
     u64 block_start(u64 off);
+    // Reads as read() does; when that throws, `given` says how many of the bytes it gave `dst`
+    // first (good ones: a later read of them gives the same).
+    void read_counting(u64 off, void* dst, std::size_t n, std::size_t& given);
 
 protected:
     void do_read(u64 off, void* dst, std::size_t n) override;
@@ -107,7 +117,7 @@ private:
     void walk_to(u64 target);
     void seek_block(u64 target);
     void restart_block();
-    void inflate_into(unsigned char* out, std::size_t n);
+    void inflate_into(unsigned char* out, std::size_t n, std::size_t* given = nullptr);
     void refill(const std::string& where);
     // Remembers that the stream (not a BIFC block, which a later read may find whole) breaks here.
     [[noreturn]] void fail_from_here(const std::string& what);
@@ -126,6 +136,7 @@ private:
     u64 comp_used_ = 0; // compressed bytes of the current block fed to inflate
     std::vector<unsigned char> inbuf_, scratch_;
     u64 in_off_ = 0, in_len_ = 0; // inbuf_ holds the file's bytes [in_off_, in_off_ + in_len_)
+    std::size_t given_ = 0;       // bytes the read under way gave its caller
     std::shared_ptr<Budget> budget_;
     u64 broken_at_ = ~u64{0};
     std::string broken_why_;

@@ -229,18 +229,23 @@ TEST_CASE("runs start only where no data is shared across, near the start of a b
     CHECK(bif::plan_runs(spans, limits) == std::vector<std::size_t>{0, 3, 5, 8, 10});
 }
 
-TEST_CASE("on several threads: the files and the report of one thread; one bound for all")
+TEST_CASE("on several threads, or one stream read ahead: the files and the report of one thread; one bound for all")
 {
     TempDir t("threads");
-    // Files of many sizes, two sharing one stretch, one starting inside another, a tileset and a
-    // damaged entry.
+    // Files of many sizes, two sharing one stretch and one starting inside the largest (these
+    // marked encrypted: written decrypted, the second reads it again from the archive), one
+    // starting inside another, a tileset and a damaged entry.
     bif::gen::BiffPlan plan;
     for (bif::u32 i = 0; i < 48; ++i)
-        plan.files.push_back({i, 0x03F4, pattern(20000 + i * 7919 % 60000, i)});
+        plan.files.push_back({i, 0x03F4, pattern(i == 47 ? 600000 : 20000 + i * 7919 % 60000, i)});
     plan.tilesets.push_back({bif::gen::tileset_locator(0, 1), 5120, pattern(5120 * 4, 99)});
     Bytes biff = bif::gen::build_biff(plan);
     auto entry = [&](int i) { return &biff[20 + 16 * i]; };
     std::copy_n(entry(9) + 4, 8, entry(10) + 4);
+    bif::put32(entry(46) + 4, bif::le32(entry(47) + 4) + 1000);
+    bif::put32(entry(46) + 8, 100);
+    for (int i : {9, 47})
+        biff[bif::le32(entry(i) + 4)] = biff[bif::le32(entry(i) + 4) + 1] = 0xFF;
     bif::put32(entry(20) + 4, bif::le32(entry(19) + 4) + 100);
     bif::put32(entry(30) + 4, 0x7FFFFFF0);
     // Garbage behind intact headers in blocks far apart, so that runs of their own fail.
@@ -248,29 +253,35 @@ TEST_CASE("on several threads: the files and the report of one thread; one bound
     for (std::size_t pos = 12, block = 0; pos + 8 <= broken.size(); pos += 8 + bif::le32(&broken[pos + 4]), ++block)
         for (std::size_t i = pos + 8; (block % 70 == 40) && i < pos + 8 + bif::le32(&broken[pos + 4]); ++i)
             broken[i] = i * 7 & 0xFF;
-    const Bytes formats[] = {biff, bif::gen::compress_bifc(biff, 4096), broken};
+    // One stream that ends at three fifths of its data.
+    Bytes cut = bif::gen::compress_bif_v10(biff, "TEST.bif");
+    bif::put32(&cut[25], bif::le32(&cut[25]) * 3 / 5);
+    const Bytes formats[] = {biff, bif::gen::compress_bifc(biff, 4096), broken,
+                             bif::gen::compress_bif_v10(biff, "TEST.bif"), cut};
     auto files = [](const fs::path& dir) {
         std::map<std::string, Bytes> m;
         for (const auto& f : files_in(dir))
             m[f] = read_all(dir / f);
         return m;
     };
-    for (std::size_t f = 0; f < std::size(formats); ++f) {
+    for (std::size_t f = 0; f < std::size(formats) * 2; ++f) {
         CAPTURE(f);
-        const auto one = extract_with(t.path / "one", formats[f], {});
+        const bool broken_one = f % 5 == 2 || f % 5 == 4;
+        bif::WriteOptions options;
+        options.decrypt = f >= std::size(formats);
+        const auto one = extract_with(t.path / "one", formats[f % 5], options);
         for (unsigned threads : {2u, 3u}) {
-            bif::WriteOptions options;
             options.threads = threads;
             options.run_bytes = 30000;
-            const auto many = extract_with(t.path / "many", formats[f], options);
+            const auto many = extract_with(t.path / "many", formats[f % 5], options);
             CHECK(many.files == one.files);
             CHECK(many.bytes == one.bytes);
             CHECK(many.failed == one.failed);
             CHECK(many.errors == one.errors);
             CHECK(files(t.path / "many") == files(t.path / "one"));
         }
-        CHECK(one.files == (f == 2 ? one.files : 48));
-        CHECK(one.errors.size() >= (f == 2 ? 3 : 1));
+        CHECK(one.files == (broken_one ? one.files : 48));
+        CHECK(one.errors.size() >= (broken_one ? 3 : 1));
     }
 
     // Resources that each inflate a block of 1 MiB again (written decrypted, they are not kept to
