@@ -99,7 +99,8 @@ using FolderOpener = std::function<std::unique_ptr<OutputFolder>(unsigned w)>;
 // before each resource with the number done; `tally` (may be null) counts what is written. With
 // `more_folders` and several threads, runs of the archive are written on threads of their own,
 // with the same files and the same report; after a failure of the volume the runs before it are
-// still written whole, and what later ones had written stays.
+// still written whole, and what later ones had written stays. A BIF V1.0's one stream is inflated
+// ahead on a thread of its own instead.
 void extract_chosen(Archive& archive, const Selection& chosen, OutputFolder& folder, const std::string& shown,
                     const WriteOptions& options, ExtractStats& st, Tally* tally,
                     const std::function<void(std::size_t done, std::size_t total)>& progress,
