@@ -78,10 +78,10 @@ TEST_CASE_FIXTURE(test::Shown, "labels copied from their kept pictures paint wha
         main.cmdInfo.set_fore_color(0x00C000);
         const RECT all{0, 0, Dpi{scale}.to_pixels(info.layout().client_width),
                        Dpi{scale}.to_pixels(info.layout().client_height)};
-        for (const auto [underline, colour] : {std::pair{false, frmInfo::link_cold},
-                                               {true, frmInfo::link_cold},
-                                               {true, frmInfo::link_hot},
-                                               {false, frmInfo::link_cold}}) {
+        for (const auto& [underline, colour] : {std::pair{false, frmInfo::link_cold},
+                                                {true, frmInfo::link_cold},
+                                                {true, frmInfo::link_hot},
+                                                {false, frmInfo::link_cold}}) {
             info.lblQarvel.set_font_underline(underline);
             info.lblQarvel.set_fore_color(colour);
             CHECK(painted(info, fonts, all, &kept) == painted(info, fonts, all, nullptr));

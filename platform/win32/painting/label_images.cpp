@@ -80,26 +80,54 @@ LabelImages::Kept LabelImages::make(const Label& label, const RECT& box, FontCac
         if (!mask->dc())
             return kept;
         const std::uint32_t untouched = pixel_of(ground), text = pixel_of(kept.look.fore);
-        const std::size_t count = std::size_t(size.cx) * std::size_t(size.cy);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t drawn = ink->bits()[i] & 0xFFFFFFu;
-            if (drawn == untouched) {
-                mask->bits()[i] = 0xFFFFFFFFu;
-                ink->bits()[i] = 0;
-            } else if (drawn == text) {
-                mask->bits()[i] = 0;
-            } else {
-                return kept; // a shade: only the text drawn over what lies under it gives it
+        RECT inked{size.cx, size.cy, 0, 0};
+        for (LONG y = 0; y < size.cy; ++y) {
+            for (LONG x = 0; x < size.cx; ++x) {
+                const std::size_t i = std::size_t(y) * std::size_t(size.cx) + std::size_t(x);
+                const std::uint32_t drawn = ink->bits()[i] & 0xFFFFFFu;
+                if (drawn == untouched) {
+                    mask->bits()[i] = 0xFFFFFFFFu;
+                    ink->bits()[i] = 0;
+                } else if (drawn == text) {
+                    mask->bits()[i] = 0;
+                    inked = {std::min(inked.left, x), std::min(inked.top, y), std::max(inked.right, x + 1),
+                             std::max(inked.bottom, y + 1)};
+                } else {
+                    return kept; // a shade: only the text drawn over what lies under it gives it
+                }
             }
         }
         kept.mask = std::move(mask);
+        // Only where there is ink is anything laid: the click strip's few letters cost the banner's
+        // tick nothing where it passes clear of them.
+        kept.inked = inked.left < inked.right ? inked : RECT{};
+    } else {
+        kept.inked = {0, 0, size.cx, size.cy};
     }
     kept.ink = std::move(ink);
     kept.exact = true;
     return kept;
 }
 
-bool LabelImages::draw(HDC dc, const Label& label, const RECT& box, const RECT& area, FontCache& fonts)
+const LabelImages::Picture* LabelImages::laid_over(Kept& kept, COLORREF ground)
+{
+    if (!kept.over || kept.over_color != ground) {
+        const SIZE size{kept.look.width, kept.look.height};
+        auto over = std::make_unique<Picture>(size);
+        if (!over->dc())
+            return nullptr;
+        const std::uint32_t under = pixel_of(ground);
+        const std::size_t count = std::size_t(size.cx) * std::size_t(size.cy);
+        for (std::size_t i = 0; i < count; ++i)
+            over->bits()[i] = kept.mask->bits()[i] ? under : kept.ink->bits()[i];
+        kept.over = std::move(over);
+        kept.over_color = ground;
+    }
+    return kept.over.get();
+}
+
+bool LabelImages::draw(HDC dc, const Label& label, const RECT& box, const RECT& area, FontCache& fonts,
+                       std::optional<COLORREF> ground)
 {
     RECT part;
     if (!IntersectRect(&part, &box, &area))
@@ -116,10 +144,18 @@ bool LabelImages::draw(HDC dc, const Label& label, const RECT& box, const RECT& 
     }
     if (!found->exact)
         return false;
+    RECT inked = found->inked, laid;
+    OffsetRect(&inked, box.left, box.top);
+    if (!IntersectRect(&laid, &part, &inked))
+        return true;
+    part = laid;
     const int width = part.right - part.left, height = part.bottom - part.top;
     const int x = part.left - box.left, y = part.top - box.top;
     if (!found->mask)
         return BitBlt(dc, part.left, part.top, width, height, found->ink->dc(), x, y, SRCCOPY);
+    // Over one colour alone one copy does what the mask and the ink do in two passes.
+    if (const Picture* over = ground ? laid_over(*found, *ground) : nullptr)
+        return BitBlt(dc, part.left, part.top, width, height, over->dc(), x, y, SRCCOPY);
     // Where the mask is white what lies under stays; where it is black the ink's colour goes in.
     return BitBlt(dc, part.left, part.top, width, height, found->mask->dc(), x, y, SRCAND) &&
            BitBlt(dc, part.left, part.top, width, height, found->ink->dc(), x, y, SRCPAINT);

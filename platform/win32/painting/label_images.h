@@ -22,8 +22,9 @@ namespace platform::win32 {
 class LabelImages {
 public:
     // Draws the label, whose box is `box`, within `area` of dc; false where it must be drawn as
-    // ever.
-    bool draw(HDC dc, const Label& label, const RECT& box, const RECT& area, FontCache& fonts);
+    // ever. `ground`, where given, is the one colour all of `area` holds so far.
+    bool draw(HDC dc, const Label& label, const RECT& box, const RECT& area, FontCache& fonts,
+              std::optional<COLORREF> ground = std::nullopt);
     void clear() { kept_.clear(); }
 
 private:
@@ -60,11 +61,16 @@ private:
         const Label* label = nullptr;
         Look look;
         std::unique_ptr<Picture> ink, mask; // no mask: copied whole
-        bool exact = false;                 // false: drawn as ever
+        RECT inked{};                       // in the picture, where the mask lets ink through
+        // The ink laid over one colour once, to be copied where the label lies on that colour alone.
+        std::unique_ptr<Picture> over;
+        COLORREF over_color = 0;
+        bool exact = false; // false: drawn as ever
     };
 
     static Look look_of(const Label& label, const RECT& box, const FontCache& fonts);
     static Kept make(const Label& label, const RECT& box, FontCache& fonts);
+    static const Picture* laid_over(Kept& kept, COLORREF ground);
 
     // A label whose box's size changes as it moves (its edges rounded one by one) keeps a picture
     // for each of its last two sizes.

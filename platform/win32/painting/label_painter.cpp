@@ -86,7 +86,10 @@ void paint_label(HDC dc, const Label& label, FontCache& fonts)
 
 void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, const RECT& area, LabelImages* kept)
 {
-    fill(canvas.dc(), area, to_colorref(form.layout().back));
+    const COLORREF back = to_colorref(form.layout().back);
+    fill(canvas.dc(), area, back);
+    // Until a label is laid, the area is all the form's colour.
+    bool plain = true;
     const auto& labels = form.labels();
     for (auto it = labels.rbegin(); it != labels.rend(); ++it) {
         const Label& label = **it;
@@ -94,8 +97,12 @@ void paint_form_surface(Canvas& canvas, const Form& form, FontCache& fonts, cons
             continue;
         const RECT box = label_box(label, fonts.dpi());
         RECT overlap;
-        if (IntersectRect(&overlap, &box, &area) && !(kept && kept->draw(canvas.dc(), label, box, area, fonts)))
+        if (!IntersectRect(&overlap, &box, &area))
+            continue;
+        const auto ground = plain ? std::optional<COLORREF>(back) : std::nullopt;
+        if (!(kept && kept->draw(canvas.dc(), label, box, area, fonts, ground)))
             draw_label(canvas, label, fonts);
+        plain = false;
     }
 }
 
