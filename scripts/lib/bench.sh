@@ -36,7 +36,6 @@ bench_setup() {
     bench_bin="$root/build/windows/bench"
 }
 
-# CPU time a process has used so far (all threads), in clock ticks.
 # Nanoseconds a process's threads have run, from the scheduler's own count: the ticks of
 # /proc/PID/stat are 10 ms, too coarse for a program that runs a fraction of a millisecond
 # every 25 ms.
